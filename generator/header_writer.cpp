@@ -47,7 +47,7 @@ int write_header(std::FILE *out, const slot_index &index) {
         "\n"
         "/* END OF FILE */\n",
         out);
-    if (closed < 0 || std::fflush(out) != 0 || std::ferror(out))
+    if (closed < 0 || std::fflush(out) != 0 || std::ferror(out) != 0)
         return write_error();
     return 0;
 }
