@@ -2,15 +2,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace {
-void *refuse() {
-    errno = ENOMEM;
-    return nullptr;
-}
-}  // namespace
-
 extern "C" {
-void *malloc(std::size_t) noexcept { return refuse(); }
-void *calloc(std::size_t, std::size_t) noexcept { return refuse(); }
-void *realloc(void *, std::size_t) noexcept { return refuse(); }
+void *malloc(std::size_t) noexcept { return errno = ENOMEM, nullptr; }
+void *calloc(std::size_t, std::size_t) noexcept { return errno = ENOMEM, nullptr; }
+void *realloc(void *, std::size_t) noexcept { return errno = ENOMEM, nullptr; }
 }

@@ -1,0 +1,106 @@
+// The header text, from the writer on small tables and from the real binary, including its exits.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "header_writer.h"
+
+namespace {
+
+std::string read_file(const std::string &path) {
+    std::string text;
+    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(f)) != EOF;)
+            text += static_cast<char>(c);
+        std::fclose(f);
+    }
+    return text;
+}
+
+std::string render(const cap_row *rows) {
+    slot_index index{};
+    EXPECT_EQ(build_slot_index(rows, &index), build_status::ok);
+    char *text = nullptr;
+    std::size_t size = 0;
+    std::FILE *out = open_memstream(&text, &size);
+    EXPECT_EQ(write_header(out, index), 0);
+    std::fclose(out);
+    std::string result(text, size);
+    std::free(text);
+    release_slot_index(&index);
+    return result;
+}
+
+const std::string golden = read_file(GOLDEN_HEADER);
+const std::string opening = golden.substr(0, golden.find("#define __CAP_BITS"));
+const std::string closing = golden.substr(golden.find("  }\n"));
+
+TEST(Header, ShippedTableMatchesTheGoldenFile) {
+    ASSERT_EQ(golden.size(), 1682u) << GOLDEN_HEADER;
+    EXPECT_EQ(render(cap_table), golden);
+}
+
+TEST(Header, SmallTables) {
+    const cap_row empty[] = {{nullptr, -1}};
+    EXPECT_EQ(render(empty), opening + "#define __CAP_BITS       0\n#define __CAP_NAME_SIZE  1\n\n"
+              "#ifdef ZUNDEK_PLEASE_INCLUDE_ARRAY\n#define ZUNDEK_CAP_NAMES { \\\n" + closing);
+
+    // Out of order with a gap: lines go by number, NULL in the gap, wider from 10 on.
+    const cap_row gaps[] = {{"cap_eleven", 11}, {"cap_nine", 9}, {nullptr, -1}};
+    const std::string text = render(gaps);
+    EXPECT_NE(text.find("__CAP_BITS       12\n#define __CAP_NAME_SIZE  11\n"), std::string::npos);
+    const std::string unused = "\tNULL,\t\t/* - presently unused */ \\\n";
+    EXPECT_NE(text.find("{ \\\n      /* 0 */" + unused + "      /* 1 */" + unused), std::string::npos);
+    EXPECT_NE(text.find(unused + "      /* 9 */\t\"cap_nine\", \\\n      /* 10 */" + unused +
+                        "      /* 11 */\t\"cap_eleven\", \\\n" + closing), std::string::npos);
+}
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+// Runs the real tool through the shell; stdout goes to a file unless redirected elsewhere.
+run_result run_tool(const std::string &args, const std::string &stdout_to = "", const std::string &env = "") {
+    const std::string out = testing::TempDir() + "tool.out", err = testing::TempDir() + "tool.err";
+    std::remove(out.c_str());
+    const std::string command = env + " '" TOOL_PATH "' " + args + " </dev/null 2>" + err + " " +
+                                (stdout_to.empty() ? ">" + out : stdout_to);
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
+}
+
+TEST(Tool, ArgumentsChangeNothing) {
+    for (const char *args : {"", "--help", "- 'x y' '' -v"}) {
+        const run_result r = run_tool(args);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.out, golden) << args;
+        EXPECT_EQ(r.err, "") << args;
+    }
+}
+
+TEST(Tool, ExhaustedHeapIsOutOfMemoryWithNothingWritten) {
+#ifdef TOOL_HAS_OWN_ALLOCATOR
+    GTEST_SKIP() << "the sanitizer allocator linked into the tool cannot be replaced";
+#endif
+    const run_result r = run_tool("", "", "LD_PRELOAD='" HEAP_EXHAUSTED_PATH "' "
+                                  "ASAN_OPTIONS=verify_asan_link_order=0");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "out of memory");
+}
+
+TEST(Tool, FailedWritesAreReportedAsFailure) {
+    const run_result full = run_tool("", ">/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "write error: No space left on device\n");
+    const run_result closed = run_tool("", ">&-");
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, "write error: Bad file descriptor\n");
+}
+
+}  // namespace
