@@ -8,7 +8,7 @@ runs=${1:-200}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 cxx=${CXX:-c++}
-sources=(generator/cap_table.cpp generator/slot_index.cpp generator/header_writer.cpp generator/main.cpp)
+sources=(generator/*.cpp)
 
 start=$(date +%s.%N)
 "$cxx" -std=c++17 -O2 -o "$out/capability_header" "${sources[@]}"
