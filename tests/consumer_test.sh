@@ -6,7 +6,7 @@
 # leaves no capability_names.h behind.
 # Usage: consumer_test.sh SOURCE_DIR GOLDEN HOST_TOOL
 set -euo pipefail
-source_dir=$1 golden=$2 host_tool=$3
+source_dir=$(realpath "$1") golden=$(realpath "$2") host_tool=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

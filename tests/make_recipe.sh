@@ -4,7 +4,7 @@
 # when the tool fails, fail and leave no capability_names.h behind.
 # Usage: make_recipe.sh SOURCE_DIR GOLDEN
 set -euo pipefail
-source_dir=$(cd "$1" && pwd) golden=$2
+source_dir=$(realpath "$1") golden=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
