@@ -8,8 +8,8 @@
 # Usage: bash bench/run.sh [--quick]    --quick only checks that every step works
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=60 builds=31
-if [ "${1:-}" = --quick ]; then runs=3 builds=3; fi
+runs=60 builds=31 quick=false
+if [ "${1:-}" = --quick ]; then runs=3 builds=3 quick=true; fi
 cxx=${CXX:-c++} cc=${CC:-cc}
 golden=tests/golden/capability_names.golden
 work=$(mktemp -d)
@@ -94,3 +94,4 @@ printf '%-26s %18s %18s\n' "run: heap" "$heap_tool" "$heap_floor"
 printf '%-26s %15.0f ms %15.0f ms %7s %8s\n' "build: compile and link" "$(awk -v v="$build_tool_us" 'BEGIN { print v / 1000 }')" \
     "$(awk -v v="$build_hello_us" 'BEGIN { print v / 1000 }')" "$(ratio "$build_tool_us" "$build_hello_us")" "<= 4"
 echo "(build floor: $cc -O2 hello.c; tool: $cxx -std=c++17 -O2 generator/*.cpp)"
+if $quick; then echo "(--quick: too few runs for these times to mean anything)"; fi
