@@ -12,6 +12,7 @@ runs=60 builds=31 quick=false
 if [ "${1:-}" = --quick ]; then runs=3 builds=3 quick=true; fi
 cxx=${CXX:-c++} cc=${CC:-cc}
 golden=tests/golden/capability_names.golden
+hyperfine=$(command -v hyperfine || true)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -37,7 +38,7 @@ done
 # Median wall times in microseconds of two commands, given as strings without shell syntax.
 time_pair() {  # runs command-a command-b
     local runs=$1 a=$2 b=$3
-    if command -v hyperfine > /dev/null; then
+    if [ -n "$hyperfine" ]; then
         local rounds=$(((runs + 2) / 3)) round
         : > "$work/rounds"
         for round in $(seq "$rounds"); do
@@ -80,11 +81,11 @@ else
     ins_tool="n/a" ins_floor="n/a" ins_ratio="n/a" heap_tool="n/a" heap_floor="n/a"
 fi
 
-timer_name=bench/timer.c
-command -v hyperfine > /dev/null && timer_name="hyperfine $(hyperfine --version | cut -d' ' -f2)"
+timer_name=bench/timer.c rounds="alternating run by run"
+if [ -n "$hyperfine" ]; then
+    timer_name="hyperfine $(hyperfine --version | cut -d' ' -f2)" rounds="in rounds of 3, the order swapped each round"
+fi
 echo "$(nproc) cores, $(uname -srm), $cxx $("$cxx" -dumpversion), $(date +%Y-%m-%d); wall times: $timer_name"
-rounds="alternating run by run"
-command -v hyperfine > /dev/null && rounds="in rounds of 3, the order swapped each round"
 echo "runs: $runs of each program, builds: $builds of each, $rounds"
 printf '%-26s %18s %18s %7s %8s\n' "" capability_header floor ratio goal
 printf '%-26s %15s us %15s us %7s %8s\n' "run: wall time, median" "$run_tool" "$run_floor" "$(ratio "$run_tool" "$run_floor")" "<= 1.15"

@@ -23,6 +23,16 @@ configure() {  # build-directory cmake-arguments...
     cmake -S "$here/consumer" -B "$dir" -DCAPABILITY_HEADER_SOURCE="$src" "$@" > "$dir.log" 2>&1
 }
 build() { cmake --build "$work/$1" >> "$work/$1.log" 2>&1; }
+must_configure() { configure "$@" || fail "$1: configure failed: $(cat "$work/$1.log")"; }
+must_build() { build "$1" || fail "$1: build failed: $(cat "$work/$1.log")"; }
+# Configure must stop with a message; a capability_header on PATH and a relative path to nowhere
+# must not help it.
+must_refuse() {  # build-directory message cmake-arguments...
+    local dir=$1 message=$2
+    shift 2
+    if (cd "$work" && PATH="$work/path:$PATH" configure "$dir" "$@"); then fail "$dir: configure succeeded"; fi
+    grep -q -- "$message" "$work/$dir.log" || fail "$dir: no clear message: $(cat "$work/$dir.log")"
+}
 # The build log with its lines joined, since CMake wraps long messages.
 logged() { tr -s ' \n' '  ' < "$work/$1.log" | grep -q -- "$2"; }
 header() { echo "$work/$1/capability_header/capability_names/capability_names.h"; }
@@ -36,8 +46,8 @@ generators=("Unix Makefiles")
 command -v ninja > /dev/null && generators+=(Ninja) || echo "note: ninja is not installed, only Makefiles tested"
 for generator in "${generators[@]}"; do
     dir=native-${generator// /-}
-    configure "$dir" -G "$generator" || fail "$dir: configure failed: $(cat "$work/$dir.log")"
-    build "$dir" || fail "$dir: build failed: $(cat "$work/$dir.log")"
+    must_configure "$dir" -G "$generator"
+    must_build "$dir"
     expect_golden "$dir"
     bash "$here/example_test.sh" "$work/$dir/cap_mask_names" || fail "$dir: the example does not work"
     [ ! -e "$work/$dir/capability_header/tests" ] || fail "$dir: the consumer's build configured our tests"
@@ -54,17 +64,15 @@ done
 
 # Cross-compiling, with an emulator given as a list: the tool built here is run through it.
 printf '#!/bin/sh\necho "$@" >> "%s"\nexec "$@"\n' "$work/emulator.log" > "$work/emulator.sh"
-configure cross-emulator -DCMAKE_SYSTEM_NAME=Linux "-DCMAKE_CROSSCOMPILING_EMULATOR=/bin/sh;$work/emulator.sh" ||
-    fail "cross-emulator: configure failed: $(cat "$work/cross-emulator.log")"
-build cross-emulator || fail "cross-emulator: build failed: $(cat "$work/cross-emulator.log")"
+must_configure cross-emulator -DCMAKE_SYSTEM_NAME=Linux "-DCMAKE_CROSSCOMPILING_EMULATOR=/bin/sh;$work/emulator.sh"
+must_build cross-emulator
 expect_golden cross-emulator
 grep -q 'capability_header$' "$work/emulator.log" || fail "cross-emulator: the emulator did not run the tool"
 echo "ok: cross-compiling with an emulator"
 
 # Cross-compiling with a host-built tool: that tool writes the header, the target's is not built.
-configure cross-host -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE="$host_tool" ||
-    fail "cross-host: configure failed: $(cat "$work/cross-host.log")"
-build cross-host || fail "cross-host: build failed: $(cat "$work/cross-host.log")"
+must_configure cross-host -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE="$host_tool"
+must_build cross-host
 expect_golden cross-host
 [ ! -e "$work/cross-host/capability_header/capability_header" ] || fail "cross-host: the target's tool was built"
 echo "ok: cross-compiling with a host-built tool"
@@ -72,22 +80,16 @@ echo "ok: cross-compiling with a host-built tool"
 # Cross-compiling with neither stops at configure time, even with a capability_header on PATH.
 mkdir -p "$work/path"
 cp "$host_tool" "$work/path/capability_header"
-if PATH="$work/path:$PATH" configure cross-none -DCMAKE_SYSTEM_NAME=Linux; then
-    fail "cross-none: configured without an emulator or a host tool"
-fi
-grep -q 'CAPABILITY_HEADER_EXECUTABLE' "$work/cross-none.log" || fail "cross-none: no clear message: $(cat "$work/cross-none.log")"
-if (cd "$work" && configure cross-relative -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE=path/nothing); then
-    fail "cross-relative: configured with a host tool that does not exist"
-fi
-grep -q 'must be the absolute path' "$work/cross-relative.log" || fail "cross-relative: no clear message"
+must_refuse cross-none CAPABILITY_HEADER_EXECUTABLE -DCMAKE_SYSTEM_NAME=Linux
+must_refuse cross-relative 'must be the absolute path' -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE=path/nothing
 echo "ok: cross-compiling without a host tool stops at configure time"
 
 # A tool that fails, first after a good run: the build fails with its message and the old
 # header goes too. Then a tool that exits 0 but writes half a header.
 tool=$work/fake_tool
 printf '#!/bin/sh\ncat "%s"\n' "$golden" > "$tool" && chmod +x "$tool"
-configure failing -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE="$tool" || fail "failing: configure failed"
-build failing || fail "failing: the first, good run failed: $(cat "$work/failing.log")"
+must_configure failing -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE="$tool"
+must_build failing
 expect_golden failing
 printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$tool"
 if build failing; then fail "failing: the build succeeded with a failing tool"; fi
