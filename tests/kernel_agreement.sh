@@ -8,14 +8,11 @@
 # Usage: kernel_agreement.sh HEADER
 set -euo pipefail
 header=$1
-here=$(cd "$(dirname "$0")" && pwd)
+source "$(dirname "$0")/lib.sh"
 cxx=${CXX:-c++}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 if ! echo '#include <linux/capability.h>' | "$cxx" -fsyntax-only -x c++ - 2> /dev/null; then
-    echo "skipped: no <linux/capability.h> here; install the kernel headers (linux-libc-dev)"
-    exit 77
+    skip "no <linux/capability.h> here; install the kernel headers (linux-libc-dev)"
 fi
 
 bits=$(sed -n 's/^#define __CAP_BITS  *\([0-9]*\)$/\1/p' "$header")

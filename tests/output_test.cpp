@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,14 +65,21 @@ struct run_result {
     std::string out, err;
 };
 
-// Runs the real tool through the shell; stdout goes to a file unless redirected elsewhere.
+// Runs the real tool through the shell; stdout goes to a file unless redirected elsewhere. The
+// files are in a folder of this run's own, so parallel tests and other users never share them.
 run_result run_tool(const std::string &args, const std::string &stdout_to = "", const std::string &env = "") {
-    const std::string out = testing::TempDir() + "tool.out", err = testing::TempDir() + "tool.err";
-    std::remove(out.c_str());
-    const std::string command = env + " '" TOOL_PATH "' " + args + " </dev/null 2>" + err + " " +
-                                (stdout_to.empty() ? ">" + out : stdout_to);
+    std::string dir = testing::TempDir() + "capability_header.XXXXXX";
+    if (mkdtemp(&dir[0]) == nullptr)
+        return {-1, "", "cannot create a folder in " + testing::TempDir()};
+    const std::string out = dir + "/out", err = dir + "/err";
+    const std::string command = env + " '" TOOL_PATH "' " + args + " </dev/null 2>'" + err + "' " +
+                                (stdout_to.empty() ? ">'" + out + "'" : stdout_to);
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
+    run_result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    rmdir(dir.c_str());
+    return result;
 }
 
 TEST(Tool, ArgumentsChangeNothing) {

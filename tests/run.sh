@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the tool and its tests twice, plainly and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test in both builds.
+# Installs what the tests use (tests/setup.sh), then builds the tool and its tests twice, plainly
+# and with AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test in both builds,
+# in parallel.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash tests/setup.sh
 
 for variant in plain sanitize; do
     sanitize=OFF
@@ -11,5 +13,5 @@ for variant in plain sanitize; do
     echo "== $variant build"
     cmake -S . -B "$dir" -DCAPABILITY_HEADER_TESTS=ON -DCAPABILITY_HEADER_SANITIZE="$sanitize" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
-    ctest --test-dir "$dir" --output-on-failure
+    (cd "$dir" && ctest --output-on-failure -j "$(($(nproc) + 2))")
 done
