@@ -2,52 +2,110 @@
 # capability_names: a target that links it gets the header's directory as an include path, and
 # the header is generated before that target compiles.
 #
-# The tool must run on the build host. Natively that is the tool built here. When cross-compiling
-# it is the tool built here run under CMAKE_CROSSCOMPILING_EMULATOR, or else a host-built tool
-# named by CAPABILITY_HEADER_EXECUTABLE. Nothing is ever looked up on PATH.
+# The tool must run on the build host. It is, in this order:
+#   1. the host-built tool named by CAPABILITY_HEADER_EXECUTABLE, checked here once; nothing is
+#      then compiled for the target, so a C-only toolchain will do;
+#   2. the tool built here, run directly, or when cross-compiling under
+#      CMAKE_CROSSCOMPILING_EMULATOR.
+# Nothing is ever looked up on PATH.
 
-if(NOT CMAKE_CROSSCOMPILING)
+# Sets <out> to the machine that <path> is a program for, when it is an ELF program for a machine
+# other than the build host's; otherwise to "".
+function(capability_header_foreign_machine path out)
+  set(${out} "" PARENT_SCOPE)
+  file(READ "${path}" head LIMIT 20 HEX)
+  if(NOT head MATCHES "^7f454c46..01") # not an ELF file, or not little-endian
+    return()
+  endif()
+  # e_machine, two little-endian bytes at offset 18.
+  string(SUBSTRING "${head}" 38 2 high)
+  string(SUBSTRING "${head}" 36 2 low)
+  math(EXPR machine "0x${high}${low}")
+  set(names 3 i386 8 mips 20 ppc 21 ppc64 22 s390x 40 arm 62 x86_64 183 aarch64 243 riscv)
+  list(FIND names "${machine}" at)
+  if(at GREATER_EQUAL 0)
+    math(EXPR at "${at} + 1")
+    list(GET names ${at} machine)
+  endif()
+  if(NOT machine STREQUAL CMAKE_HOST_SYSTEM_PROCESSOR)
+    set(${out} "${machine}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Stops configure unless the host tool runs here and prints a complete header.
+function(capability_header_check_host_tool tool)
+  if(NOT IS_ABSOLUTE "${tool}" OR NOT EXISTS "${tool}" OR IS_DIRECTORY "${tool}")
+    message(FATAL_ERROR "CAPABILITY_HEADER_EXECUTABLE must be the absolute path of a "
+                        "capability_header built for the build host; it is \"${tool}\"")
+  endif()
+  execute_process(COMMAND "${tool}" OUTPUT_VARIABLE header ERROR_VARIABLE errors RESULT_VARIABLE status)
+  if(status STREQUAL "0" AND header MATCHES "\n/\\* END OF FILE \\*/\n$")
+    return()
+  endif()
+  capability_header_foreign_machine("${tool}" machine)
+  if(machine)
+    set(why "it is a program for ${machine}, and this build host is ${CMAKE_HOST_SYSTEM_PROCESSOR}. "
+            "Build it with a compiler for the build host.")
+  elseif(status MATCHES "^[0-9]+$")
+    set(why "it exited with status ${status} without printing a complete header. ${errors}")
+  else()
+    set(why "it could not be started: ${status}.")
+  endif()
+  message(FATAL_ERROR "CAPABILITY_HEADER_EXECUTABLE (${tool}) does not run on this build host: ${why}")
+endfunction()
+
+if(CAPABILITY_HEADER_EXECUTABLE)
+  capability_header_check_host_tool("${CAPABILITY_HEADER_EXECUTABLE}")
+  set(capability_header_command ${CAPABILITY_HEADER_EXECUTABLE})
+  set(capability_header_depends ${CAPABILITY_HEADER_EXECUTABLE})
+  set(capability_header_source "the host tool ${CAPABILITY_HEADER_EXECUTABLE}")
+elseif(NOT CMAKE_CROSSCOMPILING)
   set(capability_header_command $<TARGET_FILE:capability_header>)
   set(capability_header_depends capability_header)
   set(capability_header_source "the capability_header built here")
-  if(CAPABILITY_HEADER_EXECUTABLE)
-    message(WARNING "CAPABILITY_HEADER_EXECUTABLE is used only when cross-compiling; "
-                    "capability_names.h comes from the capability_header built here")
-  endif()
 elseif(CMAKE_CROSSCOMPILING_EMULATOR)
+  # The emulator is a program and its arguments, as a list; one string with spaces in it names
+  # a program that does not exist, so say so now rather than when the build runs it.
+  list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 emulator)
+  if(NOT IS_ABSOLUTE "${emulator}")
+    find_program(capability_header_emulator "${emulator}")
+    set(emulator "${capability_header_emulator}")
+    unset(capability_header_emulator CACHE)
+  endif()
+  if(NOT EXISTS "${emulator}")
+    message(FATAL_ERROR "CMAKE_CROSSCOMPILING_EMULATOR: cannot find the program "
+                        "\"${CMAKE_CROSSCOMPILING_EMULATOR}\". Give the emulator and its arguments "
+                        "as a list, for example \"qemu-aarch64;-L;/usr/aarch64-linux-gnu\".")
+  endif()
   set(capability_header_command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:capability_header>)
   set(capability_header_depends capability_header)
-  set(capability_header_source "the capability_header built here, run by ${CMAKE_CROSSCOMPILING_EMULATOR}")
-elseif(CAPABILITY_HEADER_EXECUTABLE)
-  if(NOT IS_ABSOLUTE "${CAPABILITY_HEADER_EXECUTABLE}" OR NOT EXISTS "${CAPABILITY_HEADER_EXECUTABLE}"
-     OR IS_DIRECTORY "${CAPABILITY_HEADER_EXECUTABLE}")
-    message(FATAL_ERROR "CAPABILITY_HEADER_EXECUTABLE must be the absolute path of a "
-                        "capability_header built for the build host; it is \"${CAPABILITY_HEADER_EXECUTABLE}\"")
-  endif()
-  set(capability_header_command ${CAPABILITY_HEADER_EXECUTABLE})
-  set(capability_header_depends ${CAPABILITY_HEADER_EXECUTABLE})
-  set(capability_header_source "${CAPABILITY_HEADER_EXECUTABLE}")
-  # The target's own build of the tool cannot run here, so it is built only when asked for.
-  set_target_properties(capability_header PROPERTIES EXCLUDE_FROM_ALL TRUE)
+  string(REPLACE ";" " " shown "${CMAKE_CROSSCOMPILING_EMULATOR}")
+  set(capability_header_source "the capability_header built here, run by \"${shown}\"")
 else()
   message(FATAL_ERROR "Cross-compiling: capability_names.h needs a capability_header that runs on "
-                      "the build host. Set CMAKE_CROSSCOMPILING_EMULATOR to run the one built here, "
-                      "or set CAPABILITY_HEADER_EXECUTABLE to the absolute path of one built for the host.")
+                      "the build host. Set CAPABILITY_HEADER_EXECUTABLE to the absolute path of one "
+                      "built for the host, or set CMAKE_CROSSCOMPILING_EMULATOR to run the one built here.")
 endif()
 message(STATUS "capability_names.h: generated by ${capability_header_source}")
 
 set(CAPABILITY_NAMES_DIR ${CMAKE_CURRENT_BINARY_DIR}/capability_names)
 set(CAPABILITY_NAMES_HEADER ${CAPABILITY_NAMES_DIR}/capability_names.h)
+set(stamp ${CMAKE_CURRENT_BINARY_DIR}/capability_names.stamp)
 # The command may be a list (an emulator with its arguments); it travels as one argument.
 string(REPLACE ";" "$<SEMICOLON>" capability_header_argument "${capability_header_command}")
+# The header is rewritten only when its bytes change, so that a rebuilt tool recompiles nothing.
+# The stamp is the output make compares with the tool; the header is a byproduct, which Ninja
+# checks again after the command ran.
 add_custom_command(
-  OUTPUT ${CAPABILITY_NAMES_HEADER}
+  OUTPUT ${stamp}
+  BYPRODUCTS ${CAPABILITY_NAMES_HEADER}
   COMMAND ${CMAKE_COMMAND} "-DTOOL=${capability_header_argument}" "-DHEADER=${CAPABILITY_NAMES_HEADER}"
           -P ${CMAKE_CURRENT_LIST_DIR}/save_header.cmake
+  COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
   DEPENDS ${capability_header_depends} ${CMAKE_CURRENT_LIST_DIR}/save_header.cmake
   COMMENT "Generating capability_names.h"
   VERBATIM)
-add_custom_target(capability_names_header DEPENDS ${CAPABILITY_NAMES_HEADER})
+add_custom_target(capability_names_header DEPENDS ${stamp})
 
 add_library(capability_names INTERFACE)
 target_include_directories(capability_names INTERFACE ${CAPABILITY_NAMES_DIR})

@@ -1,8 +1,10 @@
 # Runs the capability header tool and saves its standard output as HEADER, without a shell.
 #   cmake "-DTOOL=<command and its arguments, as a list>" -DHEADER=<path> -P save_header.cmake
-# The output goes to a temporary file that is renamed into place only when the tool exited 0 and
-# wrote a complete header. On any failure neither file is left behind, so no stale or truncated
-# header can look up to date, and the build stops with the tool's own message.
+# The output goes to a temporary file that replaces HEADER only when the tool exited 0, wrote a
+# complete header and the bytes differ from HEADER's, so that an unchanged header keeps its time
+# stamp. On any failure neither file is left behind, so no stale or truncated header can look up
+# to date, and the build stops with the tool's own message.
+cmake_minimum_required(VERSION 3.16)
 if(NOT TOOL OR NOT HEADER)
   message(FATAL_ERROR "usage: cmake -DTOOL=<command> -DHEADER=<path> -P save_header.cmake")
 endif()
@@ -17,17 +19,14 @@ execute_process(COMMAND ${TOOL}
 
 string(REPLACE ";" " " shown "${TOOL}")
 set(failure "")
-if(NOT status STREQUAL "0")
+if(NOT status MATCHES "^[0-9]+$")
+  set(failure "${shown} could not be started: ${status}")
+elseif(NOT status STREQUAL "0")
   set(failure "${shown} exited with status ${status}")
 else()
   # Exit status 0 with a partial header means the command is not the tool, or not working.
-  set(end_of_file "/* END OF FILE */\n")
   file(READ "${partial}" text)
-  string(LENGTH "${text}" length)
-  string(LENGTH "${end_of_file}" end_length)
-  string(FIND "${text}" "${end_of_file}" end REVERSE)
-  math(EXPR expected_end "${length} - ${end_length}")
-  if(NOT end EQUAL expected_end OR length EQUAL end_length)
+  if(NOT text MATCHES "\n/\\* END OF FILE \\*/\n$")
     set(failure "${shown} exited with status 0 but did not write a complete header")
   endif()
 endif()
@@ -40,4 +39,10 @@ endif()
 if(tool_message)
   message("${tool_message}")
 endif()
-file(RENAME "${partial}" "${HEADER}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${partial}" "${HEADER}"
+  RESULT_VARIABLE differs OUTPUT_QUIET ERROR_QUIET)
+if(differs)
+  file(RENAME "${partial}" "${HEADER}")
+else()
+  file(REMOVE "${partial}")
+endif()
