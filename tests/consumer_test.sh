@@ -1,103 +1,136 @@
 #!/usr/bin/env bash
 # Builds tests/consumer, a C project that takes this project in through add_subdirectory, the
-# ways a library's build would: natively with the Makefile and Ninja generators, and
-# cross-compiling with an emulator, with a host-built tool, and with neither. Checks the header
-# against the golden file, when it is regenerated, and that a failing tool fails the build and
-# leaves no capability_names.h behind.
-# Usage: consumer_test.sh SOURCE_DIR GOLDEN HOST_TOOL
+# ways a library's build would, and checks each result with check_consumer.sh.
+#   native GENERATOR  the tool built here; when the header is rewritten and what recompiles
+#   cross GENERATOR   a real aarch64 cross build: the tool run under qemu-aarch64, a host tool
+#                     (also when an emulator is set), and a host tool with a C-only toolchain
+#   refusals          the slips configure or the build must stop with a clear message
+# Usage: consumer_test.sh SOURCE_DIR HOST_TOOL MODE [GENERATOR]
 set -euo pipefail
-source_dir=$(realpath "$1") golden=$(realpath "$2") host_tool=$(realpath "$3")
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
+source_dir=$(realpath "$1") host_tool=$(realpath "$2") mode=$3 generator=${4:-Unix Makefiles}
+[ "$generator" != Ninja ] || require ninja
 
 # A copy of the project, so that touching its sources leaves the real tree alone.
 src=$work/src
 mkdir -p "$src"
 cp -R "$source_dir/CMakeLists.txt" "$source_dir/cmake" "$source_dir/generator" "$source_dir/examples" "$src"
 
-fail() { echo "FAIL: $*"; exit 1; }
 configure() {  # build-directory cmake-arguments...
     local dir=$work/$1
     shift
-    cmake -S "$here/consumer" -B "$dir" -DCAPABILITY_HEADER_SOURCE="$src" "$@" > "$dir.log" 2>&1
+    cmake -S "$here/consumer" -B "$dir" -G "$generator" -DCAPABILITY_HEADER_SOURCE="$src" "$@" > "$dir.log" 2>&1
 }
 build() { cmake --build "$work/$1" >> "$work/$1.log" 2>&1; }
 must_configure() { configure "$@" || fail "$1: configure failed: $(cat "$work/$1.log")"; }
 must_build() { build "$1" || fail "$1: build failed: $(cat "$work/$1.log")"; }
-# Configure must stop with a message; a capability_header on PATH and a relative path to nowhere
-# must not help it.
+# The log with its lines joined, since CMake wraps long messages.
+logged() { tr -s ' \n' '  ' < "$work/$1.log" | grep -q -- "$2"; }
+# Configure must stop with a message; a capability_header on PATH must not help it.
 must_refuse() {  # build-directory message cmake-arguments...
     local dir=$1 message=$2
     shift 2
     if (cd "$work" && PATH="$work/path:$PATH" configure "$dir" "$@"); then fail "$dir: configure succeeded"; fi
-    grep -q -- "$message" "$work/$dir.log" || fail "$dir: no clear message: $(cat "$work/$dir.log")"
+    logged "$dir" "$message" || fail "$dir: no clear message: $(cat "$work/$dir.log")"
 }
-# The build log with its lines joined, since CMake wraps long messages.
-logged() { tr -s ' \n' '  ' < "$work/$1.log" | grep -q -- "$2"; }
 header() { echo "$work/$1/capability_header/capability_names/capability_names.h"; }
-stamp() { stat -c %y "$(header "$1")"; }
-expect_golden() { cmp -s "$golden" "$(header "$1")" || fail "$1: capability_names.h differs from the golden header"; }
-expect_no_header() {
-    [ ! -e "$(header "$1")" ] && [ ! -e "$(header "$1").tmp" ] || fail "$1: a failed run left a header behind"
-}
+check() { bash "$here/check_consumer.sh" "$work/$1/cap_mask_names" "$(header "$1")" "${@:2}" || fail "$1: wrong result"; }
+mtime() { stat -c %y "$@"; }
 
-generators=("Unix Makefiles")
-command -v ninja > /dev/null && generators+=(Ninja) || echo "note: ninja is not installed, only Makefiles tested"
-for generator in "${generators[@]}"; do
-    dir=native-${generator// /-}
-    must_configure "$dir" -G "$generator"
-    must_build "$dir"
-    expect_golden "$dir"
-    bash "$here/example_test.sh" "$work/$dir/cap_mask_names" || fail "$dir: the example does not work"
-    [ ! -e "$work/$dir/capability_header/tests" ] || fail "$dir: the consumer's build configured our tests"
+case $mode in
+native)
+    dir=native
+    must_configure $dir
+    must_build $dir
+    check $dir
+    [ ! -e "$work/$dir/capability_header/tests" ] || fail "the consumer's build configured our tests"
+    tool=$work/$dir/capability_header/capability_header
+    before=$(mtime "$(header $dir)" "$work/$dir/cap_mask_names" "$tool")
+    build $dir
+    [ "$(mtime "$(header $dir)" "$work/$dir/cap_mask_names" "$tool")" = "$before" ] || fail "a second build changed something"
 
-    before=$(stamp "$dir")
-    build "$dir"
-    [ "$(stamp "$dir")" = "$before" ] || fail "$dir: the header was regenerated though nothing changed"
+    # A rebuilt tool that prints the same header: nothing that includes it recompiles.
     touch "$src/generator/main.cpp"
-    build "$dir"
-    [ "$(stamp "$dir")" != "$before" ] || fail "$dir: the header was not regenerated after the tool was rebuilt"
-    expect_golden "$dir"
+    must_build $dir
+    [ "$(mtime "$tool")" != "$(echo "$before" | tail -n 1)" ] || fail "the tool was not rebuilt"
+    [ "$(mtime "$(header $dir)" "$work/$dir/cap_mask_names")" = "$(echo "$before" | head -n 2)" ] ||
+        fail "an unchanged header was rewritten, or the consumer rebuilt"
+    cmake --build "$work/$dir" 2>&1 | grep 'Generating capability_names.h' && fail "the header is generated on every build"
+
+    # A tool that prints a new header: the header and the consumer are rebuilt.
+    sed -i 's/^\(    {"cap_checkpoint_restore", 40},\)$/\1 {"cap_new", 41},/' "$src/generator/cap_table.cpp"
+    must_build $dir
+    grep -q '"cap_new"' "$(header $dir)" || fail "a changed header was not written"
+    [ "$work/$dir/cap_mask_names" -nt "$tool" ] || fail "the consumer was not rebuilt for a changed header"
     echo "ok: native build with $generator"
-done
+    ;;
+cross)
+    require_cross
+    for compilers in c cxx; do
+        {
+            echo "set(CMAKE_SYSTEM_NAME Linux)"
+            echo "set(CMAKE_SYSTEM_PROCESSOR aarch64)"
+            echo "set(CMAKE_C_COMPILER $cross-gcc)"
+            # A C-only toolchain: enabling C++ for the target fails.
+            [ $compilers = cxx ] && echo "set(CMAKE_CXX_COMPILER $cross-g++)" || echo "set(CMAKE_CXX_COMPILER /nonexistent/$cross-g++)"
+        } > "$work/toolchain-$compilers.cmake"
+    done
+    emulator="${qemu[*]}"
+    must_configure emulator -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-cxx.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR="${emulator// /;}"
+    must_build emulator
+    check emulator aarch64
+    file "$work/emulator/capability_header/capability_header" | grep -q 'ARM aarch64' || fail "emulator: the tool is not an aarch64 program"
+    logged emulator "generated by the capability_header built here, run by \"$emulator\"" || fail "emulator: configure does not say which tool is used"
+    echo "ok: cross build with $generator, the tool run by qemu-aarch64"
 
-# Cross-compiling, with an emulator given as a list: the tool built here is run through it.
-printf '#!/bin/sh\necho "$@" >> "%s"\nexec "$@"\n' "$work/emulator.log" > "$work/emulator.sh"
-must_configure cross-emulator -DCMAKE_SYSTEM_NAME=Linux "-DCMAKE_CROSSCOMPILING_EMULATOR=/bin/sh;$work/emulator.sh"
-must_build cross-emulator
-expect_golden cross-emulator
-grep -q 'capability_header$' "$work/emulator.log" || fail "cross-emulator: the emulator did not run the tool"
-echo "ok: cross-compiling with an emulator"
+    for compilers in cxx c; do
+        dir=host-$compilers
+        must_configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-$compilers.cmake" -DCAPABILITY_HEADER_EXECUTABLE="$host_tool" \
+            -DCMAKE_CROSSCOMPILING_EMULATOR="${emulator// /;}"
+        must_build "$dir"
+        check "$dir" aarch64
+        logged "$dir" "generated by the host tool $host_tool" || fail "$dir: the host tool is not the one used"
+        [ ! -e "$work/$dir/capability_header/capability_header" ] || fail "$dir: the target's tool was built"
+    done
+    echo "ok: cross build with $generator, a host tool, also with a C-only toolchain"
+    ;;
+refusals)
+    mkdir -p "$work/path"
+    cp "$host_tool" "$work/path/capability_header"
+    cross_args=(-DCMAKE_SYSTEM_NAME=Linux)
+    must_refuse none CAPABILITY_HEADER_EXECUTABLE "${cross_args[@]}"
+    must_refuse relative 'must be the absolute path' "${cross_args[@]}" -DCAPABILITY_HEADER_EXECUTABLE=path/nothing
+    must_refuse one-string 'Give the emulator and its arguments as a list' "${cross_args[@]}" \
+        "-DCMAKE_CROSSCOMPILING_EMULATOR=${qemu[*]}"
+    # The start of an aarch64 ELF program, as a host tool built by the wrong compiler would be.
+    printf '\177ELF\2\1\1\0\0\0\0\0\0\0\0\0\2\0\267\0' > "$work/foreign_tool" && chmod +x "$work/foreign_tool"
+    must_refuse foreign "CAPABILITY_HEADER_EXECUTABLE ($work/foreign_tool) does not run on this build host: it is a program for aarch64, and this build host is $(uname -m)" \
+        "${cross_args[@]}" -DCAPABILITY_HEADER_EXECUTABLE="$work/foreign_tool"
+    must_refuse not-a-tool "CAPABILITY_HEADER_EXECUTABLE (/bin/true) does not run on this build host: it exited with status 0 without" \
+        -DCAPABILITY_HEADER_EXECUTABLE=/bin/true
+    echo "ok: configure refuses what cannot generate the header"
 
-# Cross-compiling with a host-built tool: that tool writes the header, the target's is not built.
-must_configure cross-host -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE="$host_tool"
-must_build cross-host
-expect_golden cross-host
-[ ! -e "$work/cross-host/capability_header/capability_header" ] || fail "cross-host: the target's tool was built"
-echo "ok: cross-compiling with a host-built tool"
-
-# Cross-compiling with neither stops at configure time, even with a capability_header on PATH.
-mkdir -p "$work/path"
-cp "$host_tool" "$work/path/capability_header"
-must_refuse cross-none CAPABILITY_HEADER_EXECUTABLE -DCMAKE_SYSTEM_NAME=Linux
-must_refuse cross-relative 'must be the absolute path' -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE=path/nothing
-echo "ok: cross-compiling without a host tool stops at configure time"
-
-# A tool that fails, first after a good run: the build fails with its message and the old
-# header goes too. Then a tool that exits 0 but writes half a header.
-tool=$work/fake_tool
-printf '#!/bin/sh\ncat "%s"\n' "$golden" > "$tool" && chmod +x "$tool"
-must_configure failing -DCMAKE_SYSTEM_NAME=Linux -DCAPABILITY_HEADER_EXECUTABLE="$tool"
-must_build failing
-expect_golden failing
-printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$tool"
-if build failing; then fail "failing: the build succeeded with a failing tool"; fi
-logged failing "capability_names.h was not generated: $tool exited with status 1. out of memory" ||
-    fail "failing: the tool's message is not shown: $(cat "$work/failing.log")"
-expect_no_header failing
-printf '#!/bin/sh\nhead -n 20 "%s"\n' "$golden" > "$tool"
-if build failing; then fail "failing: the build succeeded with a truncated header"; fi
-logged failing "$tool exited with status 0 but did not write a complete header" || fail "failing: truncation not reported"
-expect_no_header failing
-echo "ok: a failing tool fails the build and leaves no header"
+    # A tool that fails after a good run: the build fails with its message and the old header
+    # goes too. Then one that exits 0 with half a header, and one that cannot be started.
+    tool=$work/fake_tool
+    printf '#!/bin/sh\ncat "%s"\n' "$golden" > "$tool" && chmod +x "$tool"
+    must_configure failing -DCAPABILITY_HEADER_EXECUTABLE="$tool"
+    must_build failing
+    no_header() { [ ! -e "$(header failing)" ] && [ ! -e "$(header failing).tmp" ] || fail "$1 left a header behind"; }
+    printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$tool"
+    if build failing; then fail "the build succeeded with a failing tool"; fi
+    logged failing "capability_names.h was not generated: $tool exited with status 1. out of memory" ||
+        fail "the tool's message is not shown: $(cat "$work/failing.log")"
+    no_header "a failing tool"
+    printf '#!/bin/sh\nhead -n 20 "%s"\n' "$golden" > "$tool"
+    if build failing; then fail "the build succeeded with a truncated header"; fi
+    logged failing "$tool exited with status 0 but did not write a complete header" || fail "truncation not reported"
+    no_header "a truncated header"
+    chmod -x "$tool"
+    if build failing; then fail "the build succeeded with a tool that cannot start"; fi
+    logged failing "$tool could not be started: Permission denied" || fail "a tool that cannot start is not reported as such"
+    no_header "a tool that cannot start"
+    echo "ok: a failing tool fails the build and leaves no header"
+    ;;
+*) fail "unknown mode $mode" ;;
+esac

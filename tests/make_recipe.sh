@@ -1,27 +1,49 @@
 #!/usr/bin/env bash
-# Runs the Make recipe exactly as the README shows it (its only ```make block): it must build the
-# tool with one compiler command and save the golden header, do nothing on a second run, and,
-# when the tool fails, fail and leave no capability_names.h behind.
-# Usage: make_recipe.sh SOURCE_DIR GOLDEN
+# Runs the Make recipe exactly as the README shows it (its only ```make block), with the sources
+# where it looks for them by default, and builds examples/cap_mask_names.c against the header.
+#   native  the header is golden, a second make does nothing, a failing tool leaves no header
+#   cross   CC the aarch64 cross compiler; first with CXX_FOR_BUILD that cross compiler too, which
+#           must fail naming CXX_FOR_BUILD, then, corrected, the next make must just work
+# Usage: make_recipe.sh SOURCE_DIR native|cross
 set -euo pipefail
-source_dir=$(realpath "$1") golden=$(realpath "$2")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/lib.sh"
+source_dir=$(realpath "$1") mode=$2
 
-awk '/^```make$/ { inside = 1; next } /^```$/ { inside = 0 } inside' "$source_dir/README.md" > "$work/Makefile"
-grep -q 'capability_names.h:' "$work/Makefile" || fail "no Make recipe found in README.md"
-run_make() { make -C "$work" CAPABILITY_HEADER_DIR="$source_dir" "$@" > "$work/make.log" 2>&1; }
+# The project's sources in ./capability_header, beside the consumer's Makefile.
+mkdir -p "$work/capability_header"
+cp -R "$source_dir/generator" "$source_dir/examples" "$work/capability_header"
+awk '/^```make$/ { inside = 1; next } /^```$/ { inside = 0 } inside' "$source_dir/README.md" > "$work/recipe.mk"
+grep -q 'capability_names.h:' "$work/recipe.mk" || fail "no Make recipe found in README.md"
+cat > "$work/Makefile" <<'EOF'
+include recipe.mk
+cap_mask_names: $(CAPABILITY_HEADER_DIR)/examples/cap_mask_names.c capability_names.h
+	$(CC) -std=c99 -Wall -Wextra -Werror -I. $< -o $@
+EOF
+run_make() { make -C "$work" "$@" > "$work/make.log" 2>&1; }
+must_make() { run_make "$@" || fail "make $*: $(cat "$work/make.log")"; }
 
-run_make capability_names.h || fail "make failed: $(cat "$work/make.log")"
-cmp -s "$golden" "$work/capability_names.h" || fail "the header differs from the golden header"
-run_make -q capability_names.h || fail "a second make would rebuild the header"
+case $mode in
+native)
+    must_make cap_mask_names
+    bash "$here/check_consumer.sh" "$work/cap_mask_names" "$work/capability_names.h" || fail "wrong result"
+    run_make -q cap_mask_names || fail "a second make would rebuild something"
 
-# Replace the tool with one that writes part of the header, then fails.
-printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$work/capability_header"
-chmod +x "$work/capability_header"
-if run_make capability_names.h; then fail "make succeeded with a failing tool"; fi
-grep -q 'out of memory' "$work/make.log" || fail "the tool's message is not shown"
-[ ! -e "$work/capability_names.h" ] && [ ! -e "$work/capability_names.h.tmp" ] ||
-    fail "a failed run left a header behind"
-echo "ok: the README's Make recipe"
+    # Replace the tool with one that writes part of the header, then fails.
+    printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$work/capability_header_gen"
+    chmod +x "$work/capability_header_gen"
+    if run_make capability_names.h; then fail "make succeeded with a failing tool"; fi
+    grep -q 'out of memory' "$work/make.log" || fail "the tool's message is not shown"
+    [ ! -e "$work/capability_names.h" ] && [ ! -e "$work/capability_names.h.tmp" ] || fail "a failed run left a header behind"
+    echo "ok: the README's Make recipe"
+    ;;
+cross)
+    require_cross
+    if run_make CC=$cross-gcc CXX_FOR_BUILD=$cross-g++ cap_mask_names; then fail "a tool built for aarch64 ran here"; fi
+    grep -q "does not run here: CXX_FOR_BUILD ($cross-g++) must compile for this machine" "$work/make.log" ||
+        fail "the failure does not name CXX_FOR_BUILD: $(cat "$work/make.log")"
+    must_make CC=$cross-gcc cap_mask_names
+    bash "$here/check_consumer.sh" "$work/cap_mask_names" "$work/capability_names.h" aarch64 || fail "wrong result"
+    echo "ok: the README's Make recipe, cross-compiling"
+    ;;
+*) fail "unknown mode $mode" ;;
+esac
