@@ -6,11 +6,11 @@
 # Usage: check_consumer.sh PROGRAM HEADER [aarch64]
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
-program=("$1") header=$2
+program=("$(realpath "$1")") header=$2
 cmp -s "$golden" "$header" || fail "$header differs from the golden header"
 if [ "${3:-}" = aarch64 ]; then
     file -L "$1" | grep -q 'ARM aarch64' || fail "not an aarch64 program: $(file -L "$1")"
-    program=("${qemu[@]}" "$1")
+    program=("${qemu[@]}" "${program[@]}")
 fi
 failures=0
 

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds tests/meson_consumer, a C-only Meson project that takes this project in as the subproject
+# capability_header, and checks the result with check_consumer.sh.
+#   native  also: a rebuilt tool that prints the same header recompiles nothing
+#   cross   a real aarch64 cross build from a C-only cross file with no exe_wrapper: the tool
+#           must be a program for this machine, the consumer an aarch64 program
+# Usage: meson_test.sh SOURCE_DIR native|cross
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+source_dir=$(realpath "$1") mode=$2
+require meson ninja
+
+consumer=$work/consumer build=$work/build
+mkdir -p "$consumer/subprojects/capability_header"
+cp "$here/meson_consumer/meson.build" "$source_dir/examples/cap_mask_names.c" "$consumer"
+cp -R "$source_dir/meson.build" "$source_dir/generator" "$consumer/subprojects/capability_header"
+header=$build/subprojects/capability_header/capability_names.h
+tool=$build/subprojects/capability_header/capability_header
+run() { "$@" > "$work/log" 2>&1 || fail "$*: $(cat "$work/log")"; }
+
+case $mode in
+native)
+    run meson setup "$build" "$consumer"
+    run meson compile -C "$build"
+    bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" || fail "wrong result"
+    before=$(stat -c %y "$header" "$build/cap_mask_names")
+    touch "$consumer/subprojects/capability_header/generator/main.cpp"
+    run meson compile -C "$build"
+    [ "$tool" -nt "$build/cap_mask_names" ] || fail "the tool was not rebuilt"
+    [ "$(stat -c %y "$header" "$build/cap_mask_names")" = "$before" ] || fail "an unchanged header was rewritten, or the consumer rebuilt"
+    echo "ok: Meson subproject, native"
+    ;;
+cross)
+    require_cross
+    printf '%s\n' "[binaries]" "c = '$cross-gcc'" "strip = '$cross-strip'" "[host_machine]" "system = 'linux'" \
+        "cpu_family = 'aarch64'" "cpu = 'aarch64'" "endian = 'little'" > "$work/aarch64.ini"
+    run meson setup --cross-file "$work/aarch64.ini" "$build" "$consumer"
+    run meson compile -C "$build"
+    file "$tool" | grep -q "$(uname -m | tr _ -)" || fail "the tool is not a program for this machine: $(file "$tool")"
+    bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" aarch64 || fail "wrong result"
+    echo "ok: Meson subproject, cross-compiled to aarch64 with a C-only cross file"
+    ;;
+*) fail "unknown mode $mode" ;;
+esac
