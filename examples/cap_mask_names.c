@@ -69,7 +69,8 @@ int main(int argc, char **argv)
     if (argc != 2) {
         fputs("usage: cap_mask_names HEXMASK\n"
               "prints the capabilities set in HEXMASK, a mask as in /proc/PID/status "
-              "(CapEff: 000001ffffffffff)\n", stderr);
+              "(CapEff: 000001ffffffffff)\n",
+              stderr);
         return 2;
     }
     parsed = parse_mask(argv[1], &mask);

@@ -2,6 +2,8 @@
 // (uapi/linux/capability.h). A new kernel capability is one more row above the sentinel.
 #include "cap_table.h"
 
+// The rows are aligned by hand, a name and a number each.
+// clang-format off
 constexpr cap_row cap_table[] = {
     {"cap_chown",               0},
     {"cap_dac_override",        1},
@@ -46,6 +48,7 @@ constexpr cap_row cap_table[] = {
     {"cap_checkpoint_restore", 40},
     {nullptr,                  -1},
 };
+// clang-format on
 
 static_assert(cap_table_is_valid(cap_table),
               "every capability row needs a \"cap_\" name of [a-z0-9_] and a number the index can "

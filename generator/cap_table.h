@@ -6,7 +6,7 @@
 #include <cstdint>
 
 struct cap_row {
-    const char  *name;    // "cap_" and lower-case letters, digits, underscores; nullptr ends the table
+    const char *name;  // "cap_" and lower-case letters, digits, underscores; nullptr ends the table
     std::int32_t number;  // the kernel's capability number; -1 in the sentinel row
 };
 

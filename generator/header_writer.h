@@ -15,10 +15,13 @@ inline int header_write_error() {
 }
 
 inline int write_slot_line(std::FILE *out, std::int32_t i, const char *name) {
-    const int written = name != nullptr
-        ? std::fprintf(out, "      /* %d */\t\"%s\", \\\n", static_cast<int>(i), name)
-        : std::fprintf(out, "      /* %d */\tNULL,\t\t/* - presently unused */ \\\n",
-                       static_cast<int>(i));
+    const int number = static_cast<int>(i);
+    int written;
+    if (name != nullptr)
+        written = std::fprintf(out, "      /* %d */\t\"%s\", \\\n", number, name);
+    else
+        written = std::fprintf(out, "      /* %d */\tNULL,\t\t/* - presently unused */ \\\n",
+                               number);
     return written < 0 ? header_write_error() : 0;
 }
 
@@ -27,29 +30,29 @@ inline int write_slot_line(std::FILE *out, std::int32_t i, const char *name) {
 inline int write_header(std::FILE *out, const slot_index &index) {
     errno = 0;
     const int opened = std::fprintf(out,
-        "/*\n"
-        " * DO NOT EDIT: this file is generated automatically from\n"
-        " *\n"
-        " *     <uapi/linux/capability.h>\n"
-        " */\n"
-        "\n"
-        "#define __CAP_BITS       %d\n"
-        "#define __CAP_NAME_SIZE  %d\n"
-        "\n"
-        "#ifdef ZUNDEK_PLEASE_INCLUDE_ARRAY\n"
-        "#define ZUNDEK_CAP_NAMES { \\\n",
-        static_cast<int>(index.bits), static_cast<int>(index.longest) + 1);
+                                    "/*\n"
+                                    " * DO NOT EDIT: this file is generated automatically from\n"
+                                    " *\n"
+                                    " *     <uapi/linux/capability.h>\n"
+                                    " */\n"
+                                    "\n"
+                                    "#define __CAP_BITS       %d\n"
+                                    "#define __CAP_NAME_SIZE  %d\n"
+                                    "\n"
+                                    "#ifdef ZUNDEK_PLEASE_INCLUDE_ARRAY\n"
+                                    "#define ZUNDEK_CAP_NAMES { \\\n",
+                                    static_cast<int>(index.bits),
+                                    static_cast<int>(index.longest) + 1);
     if (opened < 0)
         return header_write_error();
     for (std::int32_t i = 0; i < index.bits; ++i)
         if (const int error = write_slot_line(out, i, index.slots[i]))
             return error;
-    const int closed = std::fputs(
-        "  }\n"
-        "#endif /* ZUNDEK_PLEASE_INCLUDE_ARRAY */\n"
-        "\n"
-        "/* END OF FILE */\n",
-        out);
+    const int closed = std::fputs("  }\n"
+                                  "#endif /* ZUNDEK_PLEASE_INCLUDE_ARRAY */\n"
+                                  "\n"
+                                  "/* END OF FILE */\n",
+                                  out);
     if (closed < 0 || std::fflush(out) != 0 || std::ferror(out) != 0)
         return header_write_error();
     return 0;

@@ -13,10 +13,10 @@
 #include "cap_table.h"
 
 struct slot_index {
-    const char  **slots;     // slot n names capability n, or is nullptr; owned, names are not
-    std::int32_t  capacity;  // slots allocated; every slot at or above bits is empty
-    std::int32_t  bits;      // one more than the largest number seen
-    std::int32_t  longest;   // length of the longest name seen, without its NUL
+    const char **slots;     // slot n names capability n, or is nullptr; owned, names are not
+    std::int32_t capacity;  // slots allocated; every slot at or above bits is empty
+    std::int32_t bits;      // one more than the largest number seen
+    std::int32_t longest;   // length of the longest name seen, without its NUL
 };
 
 enum class build_status { ok, out_of_memory, number_out_of_range };
@@ -72,8 +72,8 @@ inline build_status build_slot_index(const cap_row *rows, slot_index *index) {
 // The fixed message the tool prints for a failed build; none for ok.
 inline const char *build_status_message(build_status status) {
     switch (status) {
-    case build_status::ok:                  return nullptr;
-    case build_status::out_of_memory:       return "out of memory";
+    case build_status::ok: return nullptr;
+    case build_status::out_of_memory: return "out of memory";
     case build_status::number_out_of_range: return "capability number out of range";
     }
     return "unknown build failure";

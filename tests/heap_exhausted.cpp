@@ -3,7 +3,13 @@
 #include <cstdlib>
 
 extern "C" {
-void *malloc(std::size_t) noexcept { return errno = ENOMEM, nullptr; }
-void *calloc(std::size_t, std::size_t) noexcept { return errno = ENOMEM, nullptr; }
-void *realloc(void *, std::size_t) noexcept { return errno = ENOMEM, nullptr; }
+void *malloc(std::size_t) noexcept {
+    return errno = ENOMEM, nullptr;
+}
+void *calloc(std::size_t, std::size_t) noexcept {
+    return errno = ENOMEM, nullptr;
+}
+void *realloc(void *, std::size_t) noexcept {
+    return errno = ENOMEM, nullptr;
+}
 }

@@ -47,17 +47,22 @@ TEST(Header, ShippedTableMatchesTheGoldenFile) {
 
 TEST(Header, SmallTables) {
     const cap_row empty[] = {{nullptr, -1}};
-    EXPECT_EQ(render(empty), opening + "#define __CAP_BITS       0\n#define __CAP_NAME_SIZE  1\n\n"
-              "#ifdef ZUNDEK_PLEASE_INCLUDE_ARRAY\n#define ZUNDEK_CAP_NAMES { \\\n" + closing);
+    EXPECT_EQ(render(empty),
+              opening +
+                  "#define __CAP_BITS       0\n#define __CAP_NAME_SIZE  1\n\n"
+                  "#ifdef ZUNDEK_PLEASE_INCLUDE_ARRAY\n#define ZUNDEK_CAP_NAMES { \\\n" +
+                  closing);
 
     // Out of order with a gap: lines go by number, NULL in the gap, wider from 10 on.
     const cap_row gaps[] = {{"cap_eleven", 11}, {"cap_nine", 9}, {nullptr, -1}};
     const std::string text = render(gaps);
     EXPECT_NE(text.find("__CAP_BITS       12\n#define __CAP_NAME_SIZE  11\n"), std::string::npos);
     const std::string unused = "\tNULL,\t\t/* - presently unused */ \\\n";
-    EXPECT_NE(text.find("{ \\\n      /* 0 */" + unused + "      /* 1 */" + unused), std::string::npos);
+    EXPECT_NE(text.find("{ \\\n      /* 0 */" + unused + "      /* 1 */" + unused),
+              std::string::npos);
     EXPECT_NE(text.find(unused + "      /* 9 */\t\"cap_nine\", \\\n      /* 10 */" + unused +
-                        "      /* 11 */\t\"cap_eleven\", \\\n" + closing), std::string::npos);
+                        "      /* 11 */\t\"cap_eleven\", \\\n" + closing),
+              std::string::npos);
 }
 
 struct run_result {
@@ -67,7 +72,8 @@ struct run_result {
 
 // Runs the real tool through the shell; stdout goes to a file unless redirected elsewhere. The
 // files are in a folder of this run's own, so parallel tests and other users never share them.
-run_result run_tool(const std::string &args, const std::string &stdout_to = "", const std::string &env = "") {
+run_result run_tool(const std::string &args, const std::string &stdout_to = "",
+                    const std::string &env = "") {
     std::string dir = testing::TempDir() + "capability_header.XXXXXX";
     if (mkdtemp(&dir[0]) == nullptr)
         return {-1, "", "cannot create a folder in " + testing::TempDir()};
@@ -95,7 +101,8 @@ TEST(Tool, ExhaustedHeapIsOutOfMemoryWithNothingWritten) {
 #ifdef TOOL_HAS_OWN_ALLOCATOR
     GTEST_SKIP() << "the sanitizer allocator linked into the tool cannot be replaced";
 #endif
-    const run_result r = run_tool("", "", "LD_PRELOAD='" HEAP_EXHAUSTED_PATH "' "
+    const run_result r = run_tool("", "",
+                                  "LD_PRELOAD='" HEAP_EXHAUSTED_PATH "' "
                                   "ASAN_OPTIONS=verify_asan_link_order=0");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");

@@ -16,7 +16,8 @@ static_assert(sizeof names / sizeof names[0] == __CAP_BITS, "the array has __CAP
 static_assert(CAP_LAST_CAP + 1 == __CAP_BITS, "__CAP_BITS is not the kernel's CAP_LAST_CAP + 1");
 
 // True when name is constant written in lower case: "cap_chown" for "CAP_CHOWN".
-constexpr bool lower_case_of(const char *name, const char *constant) {
+constexpr bool lower_case_of(const char *name, const char *constant)
+{
     for (; *constant != '\0'; ++name, ++constant) {
         const char lower = *constant >= 'A' && *constant <= 'Z' ? *constant - 'A' + 'a' : *constant;
         if (*name != lower)
@@ -25,12 +26,13 @@ constexpr bool lower_case_of(const char *name, const char *constant) {
     return *name == '\0';
 }
 
-constexpr bool names_kernel_constant(long number, const char *constant) {
+constexpr bool names_kernel_constant(long number, const char *constant)
+{
     return number >= 0 && number < __CAP_BITS && names[number] != nullptr &&
            lower_case_of(names[number], constant);
 }
 
-#define KERNEL_CAP(constant)                                   \
+#define KERNEL_CAP(constant)                                  \
     static_assert(names_kernel_constant(constant, #constant), \
                   "the header does not name " #constant " as the kernel numbers it");
 #include "kernel_caps.inc"
