@@ -21,13 +21,14 @@ int main(int, char **) {
     slot_index index{};
     const build_status status = build_slot_index(cap_table, &index);
     if (status != build_status::ok) {
-        std::fputs(build_status_message(status), stderr);
+        // Nothing is left to report to when standard error fails; the status says it all.
+        (void)std::fputs(build_status_message(status), stderr);
         return EXIT_FAILURE;
     }
     const int error = write_header(stdout, index);
     release_slot_index(&index);
     if (error != 0) {
-        std::fprintf(stderr, "write error: %s\n", std::strerror(error));
+        (void)std::fprintf(stderr, "write error: %s\n", std::strerror(error));
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
