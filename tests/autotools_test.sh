@@ -6,6 +6,7 @@
 #           consumer an aarch64 program
 # Usage: autotools_test.sh SOURCE_DIR native|cross
 set -euo pipefail
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 source_dir=$(realpath "$1") mode=$2
 require autoreconf automake

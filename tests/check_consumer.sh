@@ -5,6 +5,7 @@
 # program, and runs under qemu-aarch64.
 # Usage: check_consumer.sh PROGRAM HEADER [aarch64]
 set -uo pipefail
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 program=("$(realpath "$1")") header=$2
 cmp -s "$golden" "$header" || fail "$header differs from the golden header"
@@ -36,8 +37,10 @@ unknown                63" "" -- 0x8000000000000001
 expect 0 "" "" -- 0000000000000000
 expect 0 "cap_kill               5" "" -- 00000000000000000000020
 all=$("${program[@]}" 000001ffffffffff)
-[ "$(echo "$all" | wc -l)" = 41 ] && [ "$(echo "$all" | tail -n 1)" = "cap_checkpoint_restore 40" ] ||
-    { echo "FAIL: 000001ffffffffff does not give the 41 capabilities"; failures=$((failures + 1)); }
+if [ "$(echo "$all" | wc -l)" != 41 ] || [ "$(echo "$all" | tail -n 1)" != "cap_checkpoint_restore 40" ]; then
+    echo "FAIL: 000001ffffffffff does not give the 41 capabilities"
+    failures=$((failures + 1))
+fi
 
 for bad in "" 0x 12g " 1" -1 "ff ff"; do
     expect 1 "" "cap_mask_names: not a hexadecimal capability mask: \"$bad\"" -- "$bad"

@@ -7,6 +7,7 @@
 #   refusals          the slips configure or the build must stop with a clear message
 # Usage: consumer_test.sh SOURCE_DIR HOST_TOOL MODE [GENERATOR]
 set -euo pipefail
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 source_dir=$(realpath "$1") host_tool=$(realpath "$2") mode=$3 generator=${4:-Unix Makefiles}
 [ "$generator" != Ninja ] || require ninja
@@ -44,6 +45,11 @@ native)
     must_build $dir
     check $dir
     [ ! -e "$work/$dir/capability_header/tests" ] || fail "the consumer's build configured our tests"
+    cmake --install "$work/$dir" --prefix "$work/consumer-prefix" > /dev/null
+    check_install "$work/consumer-prefix" nothing
+    { cmake -S "$src" -B "$work/top" -G "$generator" && cmake --build "$work/top" &&
+      cmake --install "$work/top" --prefix "$work/prefix"; } > "$work/top.log" 2>&1 || fail "top level: $(cat "$work/top.log")"
+    check_install "$work/prefix" tool
     tool=$work/$dir/capability_header/capability_header
     before=$(mtime "$(header $dir)" "$work/$dir/cap_mask_names" "$tool")
     build $dir
@@ -116,20 +122,19 @@ refusals)
     printf '#!/bin/sh\ncat "%s"\n' "$golden" > "$tool" && chmod +x "$tool"
     must_configure failing -DCAPABILITY_HEADER_EXECUTABLE="$tool"
     must_build failing
-    no_header() { [ ! -e "$(header failing)" ] && [ ! -e "$(header failing).tmp" ] || fail "$1 left a header behind"; }
     printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$tool"
     if build failing; then fail "the build succeeded with a failing tool"; fi
     logged failing "capability_names.h was not generated: $tool exited with status 1. out of memory" ||
         fail "the tool's message is not shown: $(cat "$work/failing.log")"
-    no_header "a failing tool"
+    no_header "$(header failing)"
     printf '#!/bin/sh\nhead -n 20 "%s"\n' "$golden" > "$tool"
     if build failing; then fail "the build succeeded with a truncated header"; fi
     logged failing "$tool exited with status 0 but did not write a complete header" || fail "truncation not reported"
-    no_header "a truncated header"
+    no_header "$(header failing)"
     chmod -x "$tool"
     if build failing; then fail "the build succeeded with a tool that cannot start"; fi
     logged failing "$tool could not be started: Permission denied" || fail "a tool that cannot start is not reported as such"
-    no_header "a tool that cannot start"
+    no_header "$(header failing)"
     echo "ok: a failing tool fails the build and leaves no header"
     ;;
 *) fail "unknown mode $mode" ;;

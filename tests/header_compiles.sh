@@ -6,6 +6,7 @@
 # Usage: header_compiles.sh HEADER
 set -euo pipefail
 header=$1
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
 # "number name" for each slot line of the golden header, NULL for an empty slot.

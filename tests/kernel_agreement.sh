@@ -8,6 +8,7 @@
 # Usage: kernel_agreement.sh HEADER
 set -euo pipefail
 header=$1
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 cxx=${CXX:-c++}
 
@@ -31,7 +32,7 @@ fi
 agrees() {
     mkdir -p "$work/check"
     cp "$1" "$work/check/capability_names.h"
-    grep -o '"cap_[a-z0-9_]*"' "$1" | tr -d '"' | tr a-z A-Z | sed 's/.*/KERNEL_CAP(&)/' \
+    grep -o '"cap_[a-z0-9_]*"' "$1" | tr -d '"' | tr '[:lower:]' '[:upper:]' | sed 's/.*/KERNEL_CAP(&)/' \
         > "$work/check/kernel_caps.inc"
     [ -s "$work/check/kernel_caps.inc" ] || { echo "no names in $1"; return 1; }
     "$cxx" -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I "$work/check" "$here/header/kernel_agreement.cpp"

@@ -6,6 +6,7 @@
 #           must fail naming CXX_FOR_BUILD, then, corrected, the next make must just work
 # Usage: make_recipe.sh SOURCE_DIR native|cross
 set -euo pipefail
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 source_dir=$(realpath "$1") mode=$2
 
@@ -33,7 +34,7 @@ native)
     chmod +x "$work/capability_header_gen"
     if run_make capability_names.h; then fail "make succeeded with a failing tool"; fi
     grep -q 'out of memory' "$work/make.log" || fail "the tool's message is not shown"
-    [ ! -e "$work/capability_names.h" ] && [ ! -e "$work/capability_names.h.tmp" ] || fail "a failed run left a header behind"
+    no_header "$work/capability_names.h"
     echo "ok: the README's Make recipe"
     ;;
 cross)

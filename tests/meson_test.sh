@@ -6,6 +6,7 @@
 #           must be a program for this machine, the consumer an aarch64 program
 # Usage: meson_test.sh SOURCE_DIR native|cross
 set -euo pipefail
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 source_dir=$(realpath "$1") mode=$2
 require meson ninja
@@ -13,7 +14,7 @@ require meson ninja
 consumer=$work/consumer build=$work/build
 mkdir -p "$consumer/subprojects/capability_header"
 cp "$here/meson_consumer/meson.build" "$source_dir/examples/cap_mask_names.c" "$consumer"
-cp -R "$source_dir/meson.build" "$source_dir/generator" "$consumer/subprojects/capability_header"
+cp -R "$source_dir/meson.build" "$source_dir/meson_options.txt" "$source_dir/generator" "$consumer/subprojects/capability_header"
 header=$build/subprojects/capability_header/capability_names.h
 tool=$build/subprojects/capability_header/capability_header
 run() { "$@" > "$work/log" 2>&1 || fail "$*: $(cat "$work/log")"; }
@@ -23,6 +24,11 @@ native)
     run meson setup "$build" "$consumer"
     run meson compile -C "$build"
     bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" || fail "wrong result"
+    run meson install -C "$build" --destdir "$work/consumer-prefix"
+    check_install "$work/consumer-prefix" nothing
+    run meson setup --prefix "$work/prefix" "$work/top" "$consumer/subprojects/capability_header"
+    run meson install -C "$work/top"
+    check_install "$work/prefix" tool
     before=$(stat -c %y "$header" "$build/cap_mask_names")
     touch "$consumer/subprojects/capability_header/generator/main.cpp"
     run meson compile -C "$build"
@@ -39,6 +45,15 @@ cross)
     file "$tool" | grep -q "$(uname -m | tr _ -)" || fail "the tool is not a program for this machine: $(file "$tool")"
     bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" aarch64 || fail "wrong result"
     echo "ok: Meson subproject, cross-compiled to aarch64 with a C-only cross file"
+
+    # A packager's host tool, named by the option host_tool: nothing of ours is compiled.
+    cp "$tool" "$work/host_tool"
+    run meson setup --cross-file "$work/aarch64.ini" -Dcapability_header:host_tool="$work/host_tool" "$work/host" "$consumer"
+    run meson compile -C "$work/host"
+    [ ! -e "$work/host/subprojects/capability_header/capability_header" ] || fail "the tool was built despite host_tool"
+    bash "$here/check_consumer.sh" "$work/host/cap_mask_names" "$work/host/subprojects/capability_header/capability_names.h" aarch64 ||
+        fail "wrong result with host_tool"
+    echo "ok: Meson subproject, cross-compiled with a host tool"
     ;;
 *) fail "unknown mode $mode" ;;
 esac

@@ -10,9 +10,11 @@ required=(cmake make g++ libgtest-dev)
 # clang: the header compiled by a second compiler; ninja-build: the second CMake generator;
 # linux-libc-dev: the kernel's capability.h; file, qemu-user and the aarch64 compilers: real
 # cross builds; meson, autoconf and automake: the consumers that build with them (without
-# autoconf-archive, whose macros the autotools example ships); hyperfine and time: the benchmark.
+# autoconf-archive, whose macros the autotools example ships); the gates clang-format,
+# clang-tidy and shellcheck; hyperfine and time: the benchmark.
 optional=(clang ninja-build valgrind linux-libc-dev file qemu-user gcc-aarch64-linux-gnu
-          g++-aarch64-linux-gnu meson autoconf automake hyperfine time)
+          g++-aarch64-linux-gnu meson autoconf automake clang-format clang-tidy shellcheck
+          hyperfine time)
 
 if ! command -v dpkg-query > /dev/null || ! command -v apt-get > /dev/null; then
     echo "setup: not a Debian or Ubuntu machine; install these yourself if the build asks for them:"
