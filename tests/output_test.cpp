@@ -41,7 +41,7 @@ const std::string opening = golden.substr(0, golden.find("#define __CAP_BITS"));
 const std::string closing = golden.substr(golden.find("  }\n"));
 
 TEST(Header, ShippedTableMatchesTheGoldenFile) {
-    ASSERT_EQ(golden.size(), 1682u) << GOLDEN_HEADER;
+    ASSERT_FALSE(golden.empty()) << "cannot read " GOLDEN_HEADER;
     EXPECT_EQ(render(cap_table), golden);
 }
 
