@@ -112,29 +112,41 @@ refusals)
     printf '\177ELF\2\1\1\0\0\0\0\0\0\0\0\0\2\0\267\0' > "$work/foreign_tool" && chmod +x "$work/foreign_tool"
     must_refuse foreign "CAPABILITY_HEADER_EXECUTABLE ($work/foreign_tool) does not run on this build host: it is a program for aarch64, and this build host is $(uname -m)" \
         "${cross_args[@]}" -DCAPABILITY_HEADER_EXECUTABLE="$work/foreign_tool"
-    must_refuse not-a-tool "CAPABILITY_HEADER_EXECUTABLE (/bin/true) does not run on this build host: it exited with status 0 without" \
+    must_refuse not-a-tool "CAPABILITY_HEADER_EXECUTABLE (/bin/true) does not run on this build host: it exited with status 0 but did not write a complete header" \
         -DCAPABILITY_HEADER_EXECUTABLE=/bin/true
     echo "ok: configure refuses what cannot generate the header"
 
-    # A tool that fails after a good run: the build fails with its message and the old header
-    # goes too. Then one that exits 0 with half a header, and one that cannot be started.
+    # At build time, through an emulator script that stands in for the tool: after a good run, a
+    # tool that fails fails the build with its message and the old header goes too; so does one
+    # that exits 0 with half a header, and one that cannot be started.
+    emulator=$work/emulator
+    printf '#!/bin/sh\nexec "$@"\n' > "$emulator" && chmod +x "$emulator"
+    must_configure failing "${cross_args[@]}" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator"
+    must_build failing
+    fails_with() {  # emulator-script message: the build after the tool was rebuilt must fail so
+        printf '#!/bin/sh\n%s\n' "$1" > "$emulator"
+        touch "$src/generator/main.cpp"
+        if build failing; then fail "the build succeeded with: $1"; fi
+        logged failing "$2" || fail "not reported: $2: $(cat "$work/failing.log")"
+        no_header "$(header failing)"
+    }
+    shown="$emulator $work/failing/capability_header/capability_header"
+    fails_with "head -c 100 '$golden'; printf 'out of memory' >&2; exit 1" \
+        "capability_names.h was not generated: $shown exited with status 1. out of memory"
+    fails_with "head -n 20 '$golden'" "$shown exited with status 0 but did not write a complete header"
+    chmod -x "$emulator"
+    fails_with "exit 0" "$shown could not be started: Permission denied"
+
+    # A host tool that starts failing: the next build configures again and stops, and no header is left.
     tool=$work/fake_tool
     printf '#!/bin/sh\ncat "%s"\n' "$golden" > "$tool" && chmod +x "$tool"
-    must_configure failing -DCAPABILITY_HEADER_EXECUTABLE="$tool"
-    must_build failing
-    printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$tool"
-    if build failing; then fail "the build succeeded with a failing tool"; fi
-    logged failing "capability_names.h was not generated: $tool exited with status 1. out of memory" ||
-        fail "the tool's message is not shown: $(cat "$work/failing.log")"
-    no_header "$(header failing)"
-    printf '#!/bin/sh\nhead -n 20 "%s"\n' "$golden" > "$tool"
-    if build failing; then fail "the build succeeded with a truncated header"; fi
-    logged failing "$tool exited with status 0 but did not write a complete header" || fail "truncation not reported"
-    no_header "$(header failing)"
-    chmod -x "$tool"
-    if build failing; then fail "the build succeeded with a tool that cannot start"; fi
-    logged failing "$tool could not be started: Permission denied" || fail "a tool that cannot start is not reported as such"
-    no_header "$(header failing)"
+    must_configure host-failing -DCAPABILITY_HEADER_EXECUTABLE="$tool"
+    must_build host-failing
+    printf '#!/bin/sh\nprintf "out of memory" >&2\nexit 1\n' > "$tool"
+    if build host-failing; then fail "the build succeeded with a failing host tool"; fi
+    logged host-failing "CAPABILITY_HEADER_EXECUTABLE ($tool) does not run on this build host: it exited with status 1. out of memory" ||
+        fail "the host tool's failure is not reported: $(cat "$work/host-failing.log")"
+    no_header "$work/host-failing/capability_header/capability_names/capability_names.h"
     echo "ok: a failing tool fails the build and leaves no header"
     ;;
 *) fail "unknown mode $mode" ;;
