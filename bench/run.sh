@@ -82,7 +82,8 @@ heap() {
     valgrind --tool=memcheck "$1" 2>&1 > /dev/null |
         sed -n 's/.*total heap usage: \([0-9,]*\) allocs.* \([0-9,]*\) bytes allocated.*/\1 allocs, \2 bytes/p'
 }
-rss() { /usr/bin/time -f %M "$1" 2>&1 > /dev/null | tail -n 1; }
+# Peak resident memory in KiB, the largest of five runs.
+rss() { for _ in 1 2 3 4 5; do /usr/bin/time -f %M "$1" 2>&1 > /dev/null | tail -n 1; done | sort -n | tail -n 1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 ms() { awk -v v="$1" 'BEGIN { printf "%.0f", v / 1000 }'; }
 
