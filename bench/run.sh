@@ -10,9 +10,9 @@
 # Usage: bash bench/run.sh [--quick]    --quick only checks that every step works
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tests/setup.sh
+bash tools/setup.sh
 for command in hyperfine valgrind /usr/bin/time; do
-    command -v $command > /dev/null || { echo "bench: $command is not installed (bash tests/setup.sh installs it)"; exit 1; }
+    command -v $command > /dev/null || { echo "bench: $command is not installed (bash tools/setup.sh installs it)"; exit 1; }
 done
 runs=60 builds=31 consumers=11 quick=false
 if [ "${1:-}" = --quick ]; then runs=3 builds=3 consumers=1 quick=true; fi

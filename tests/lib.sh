@@ -17,7 +17,7 @@ skip() {
 require() {
     local missing=() command
     for command in "$@"; do command -v "$command" > /dev/null || missing+=("$command"); done
-    [ "${#missing[@]}" = 0 ] || skip "not installed: ${missing[*]} (bash tests/setup.sh installs them)"
+    [ "${#missing[@]}" = 0 ] || skip "not installed: ${missing[*]} (bash tools/setup.sh installs them)"
 }
 # A failed run must leave neither the header nor its temporary file.
 no_header() {

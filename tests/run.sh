@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the tests use (tests/setup.sh), then builds the tool and its tests twice, plainly
+# Installs what the tests use (tools/setup.sh), then builds the tool and its tests twice, plainly
 # and with AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test in both builds,
 # in parallel.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tests/setup.sh
+bash tools/setup.sh
 
 for variant in plain sanitize; do
     sanitize=OFF

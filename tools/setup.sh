@@ -3,7 +3,7 @@
 # missing and this user may install (root, or sudo without a password). Otherwise it names them and
 # the command that installs them: it stops when a required one is missing, and goes on without the
 # optional ones, whose checks then say "skipped". With CI=true nothing may be missing.
-# Usage: bash tests/setup.sh
+# Usage: bash tools/setup.sh
 set -euo pipefail
 
 required=(cmake make g++ libgtest-dev)
