@@ -21,7 +21,7 @@ format)
     ;;
 tidy)
     require clang-tidy
-    clang-tidy --quiet generator/*.cpp -- -std=c++17 || fail "clang-tidy found problems"
+    clang-tidy --quiet generator/*.cpp -- -std=c++17 -Wall -Wextra -Wpedantic || fail "clang-tidy found problems"
     echo "ok: clang-tidy"
     ;;
 shell)
