@@ -14,7 +14,6 @@ require autoreconf automake
 mkdir -p "$work/src" "$work/build"
 cp -R "$source_dir/generator" "$source_dir/examples" "$work/src"
 example=$work/src/examples/autotools
-run() { "$@" > "$work/log" 2>&1 || fail "$*: $(cat "$work/log")"; }
 run autoreconf -i "$example"
 cd "$work/build"
 
@@ -30,7 +29,7 @@ cross)
     require_cross
     run "$example/configure" --host=$cross
     run make
-    file capability_header_gen | grep -q "$(uname -m | tr _ -)" || fail "the tool is not a program for this machine"
+    program_for capability_header_gen "$build_machine"
     bash "$here/check_consumer.sh" cap_mask_names capability_names.h aarch64 || fail "wrong result"
     echo "ok: autotools example, cross-compiled to aarch64"
     ;;

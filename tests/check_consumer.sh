@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 program=("$(realpath "$1")") header=$2
 cmp -s "$golden" "$header" || fail "$header differs from the golden header"
 if [ "${3:-}" = aarch64 ]; then
-    file -L "$1" | grep -q 'ARM aarch64' || fail "not an aarch64 program: $(file -L "$1")"
+    program_for "$1" aarch64
     program=("${qemu[@]}" "${program[@]}")
 fi
 failures=0

@@ -15,10 +15,6 @@ sed -n -e 's/^      \/\* \([0-9]*\) \*\/\t"\(cap_[a-z0-9_]*\)", \\$/\1 \2/p' \
 [ -s "$work/expected" ] || { echo "no slot lines found in $golden"; exit 1; }
 
 failures=0 compilers=0
-note_missing() {
-    [ "${CI:-}" != true ] || fail "$1 is not installed (with CI=true nothing may be skipped)"
-    echo "skipped: $1 is not installed"
-}
 check() {  # compiler language standard
     local program="$work/$1-$3"
     if ! "$1" -x "$2" -std="$3" -Wall -Wextra -pedantic-errors -Werror -I "$(dirname "$header")" \
@@ -34,12 +30,12 @@ check() {  # compiler language standard
     fi
 }
 for compiler in gcc clang; do
-    command -v "$compiler" > /dev/null || { note_missing "$compiler"; continue; }
+    command -v "$compiler" > /dev/null || { skipped "$compiler is not installed"; continue; }
     compilers=$((compilers + 1))
     for standard in c89 c99 c11 c17; do check "$compiler" c "$standard"; done
 done
 for compiler in g++ clang++; do
-    command -v "$compiler" > /dev/null || { note_missing "$compiler"; continue; }
+    command -v "$compiler" > /dev/null || { skipped "$compiler is not installed"; continue; }
     compilers=$((compilers + 1))
     for standard in c++98 c++11 c++17 c++20; do check "$compiler" c++ "$standard"; done
 done

@@ -7,12 +7,19 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/capability_header_test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
-# Ends a check that cannot run on this machine with CTest's skip status; under CI it fails.
-skip() {
+# Says that a check cannot run on this machine, and why; under CI, where nothing may be skipped,
+# it fails instead. skip also ends the script with CTest's skip status.
+skipped() {
     [ "${CI:-}" != true ] || fail "$* (with CI=true nothing may be skipped)"
     echo "skipped: $*"
-    exit 77
 }
+skip() { skipped "$@"; exit 77; }
+# Runs a command with its output kept in a log that is shown only when it fails.
+run() { "$@" > "$work/log" 2>&1 || fail "$*: $(cat "$work/log")"; }
+# Fails unless FILE is a program for MACHINE, as `file` names it (x86-64, aarch64).
+program_for() { file -L "$1" | grep -q "$2" || fail "not a program for $2: $(file -L "$1")"; }
+# This machine as `file` names it.
+build_machine=$(uname -m | tr _ -)
 # Skips unless every command named is installed.
 require() {
     local missing=() command

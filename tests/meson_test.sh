@@ -17,7 +17,6 @@ cp "$here/meson_consumer/meson.build" "$source_dir/examples/cap_mask_names.c" "$
 cp -R "$source_dir/meson.build" "$source_dir/meson_options.txt" "$source_dir/generator" "$consumer/subprojects/capability_header"
 header=$build/subprojects/capability_header/capability_names.h
 tool=$build/subprojects/capability_header/capability_header
-run() { "$@" > "$work/log" 2>&1 || fail "$*: $(cat "$work/log")"; }
 
 case $mode in
 native)
@@ -42,7 +41,7 @@ cross)
         "cpu_family = 'aarch64'" "cpu = 'aarch64'" "endian = 'little'" > "$work/aarch64.ini"
     run meson setup --cross-file "$work/aarch64.ini" "$build" "$consumer"
     run meson compile -C "$build"
-    file "$tool" | grep -q "$(uname -m | tr _ -)" || fail "the tool is not a program for this machine: $(file "$tool")"
+    program_for "$tool" "$build_machine"
     bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" aarch64 || fail "wrong result"
     echo "ok: Meson subproject, cross-compiled to aarch64 with a C-only cross file"
 
