@@ -50,6 +50,7 @@ constexpr cap_row cap_table[] = {
 };
 // clang-format on
 
-static_assert(cap_table_is_valid(cap_table),
-              "every capability row needs a \"cap_\" name of [a-z0-9_] and a number the index can "
-              "hold, and the table must end with {nullptr, -1}");
+static_assert(cap_table_ends_with_sentinel(cap_table), "the table must end with {nullptr, -1}");
+static_assert(cap_table_rows_are_valid(cap_table),
+              "every capability row needs a \"cap_\" name of [a-z0-9_] and a number from 0 to 63");
+static_assert(cap_table_has_no_repeats(cap_table), "two capability rows share a number or a name");

@@ -1,6 +1,8 @@
 // The slot index on small tables of its own, and the checks that guard the shipped table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "slot_index.h"
@@ -32,22 +34,37 @@ TEST(TableChecks, RefuseBadNamesAndNumbers) {
     EXPECT_FALSE(cap_number_in_range(-1) || cap_number_in_range(cap_number_max + 1));
     constexpr cap_row unterminated[] = {{"cap_a", 0}, {"cap_b", 1}};
     constexpr cap_row wrong_sentinel[] = {{"cap_a", 0}, {nullptr, 0}};
-    static_assert(!cap_table_is_valid(unterminated) && !cap_table_is_valid(wrong_sentinel));
+    static_assert(!cap_table_ends_with_sentinel(unterminated) &&
+                  !cap_table_ends_with_sentinel(wrong_sentinel));
+    // A capability is a bit of a 64-bit set.
+    constexpr cap_row last_bit[] = {{"cap_a", 0}, {"cap_b", 63}, {nullptr, -1}};
+    constexpr cap_row beyond[] = {{"cap_a", 64}, {nullptr, -1}};
+    constexpr cap_row negative[] = {{"cap_a", -1}, {nullptr, -1}};
+    static_assert(cap_table_rows_are_valid(last_bit) && !cap_table_rows_are_valid(beyond) &&
+                  !cap_table_rows_are_valid(negative));
+    // A repeated number would hide a capability; a repeated name would name two.
+    constexpr cap_row same_number[] = {{"cap_a", 40}, {"cap_b", 1}, {"cap_c", 40}, {nullptr, -1}};
+    constexpr cap_row same_name[] = {{"cap_ab", 0}, {"cap_a", 1}, {"cap_ab", 2}, {nullptr, -1}};
+    static_assert(cap_table_has_no_repeats(last_bit) && !cap_table_has_no_repeats(same_number) &&
+                  !cap_table_has_no_repeats(same_name));
 }
 
-TEST(SlotIndex, ShippedTableGrowsOnlyAtOneThreeSevenFifteenThirtyOne) {
+// Numbered 0, 1, 2, ... the array grows at 0, 1, 3, 7, 15, ...: each time to 2 * n + 1 slots.
+TEST(SlotIndex, ShippedTableGrowsOnlyAtPowersOfTwoLessOne) {
     std::vector<cap_row> prefix;
-    std::vector<int32_t> capacities;
+    int32_t expected_capacity = 0;
+    size_t longest = 0;
     for (const cap_row *row = cap_table; row->name != nullptr; ++row) {
         prefix.push_back(*row);
         const built b(prefix);
-        if (capacities.empty() || capacities.back() != b.index.capacity)
-            capacities.push_back(b.index.capacity);
+        if (row->number == expected_capacity)
+            expected_capacity = 2 * row->number + 1;
+        EXPECT_EQ(b.index.capacity, expected_capacity) << "after " << row->name;
+        longest = std::max(longest, std::strlen(row->name));
     }
-    EXPECT_EQ(capacities, (std::vector<int32_t>{1, 3, 7, 15, 31, 63}));
     const built all(prefix);
-    EXPECT_EQ(all.index.bits, 41);
-    EXPECT_EQ(all.index.longest, 22);
+    EXPECT_EQ(all.index.bits, static_cast<int32_t>(prefix.size()));
+    EXPECT_EQ(all.index.longest, static_cast<int32_t>(longest));
 }
 
 TEST(SlotIndex, EmptyGapsOrderAndRepeats) {
