@@ -2,7 +2,7 @@
 # Included, it defines capability_header_save(); run as a script, it saves HEADER and stops the
 # build when that fails:
 #   cmake "-DTOOL=<command and its arguments, as a list>" -DHEADER=<path> -P save_header.cmake
-cmake_minimum_required(VERSION 3.16)
+cmake_minimum_required(VERSION 3.18)
 
 # Runs <tool> with its output in a temporary file, which replaces <header> only when the tool
 # exited 0, wrote a complete header and the bytes differ from <header>'s, so that an unchanged

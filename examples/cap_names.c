@@ -1,0 +1,19 @@
+/* The library's one source: the name array comes from capability_names.h. */
+#include <stddef.h>
+
+#define ZUNDEK_PLEASE_INCLUDE_ARRAY
+#include "capability_names.h"
+
+#include "cap_names.h"
+
+static const char *const names[__CAP_BITS] = ZUNDEK_CAP_NAMES;
+
+const char *cap_names_name(unsigned bit)
+{
+    return bit < __CAP_BITS ? names[bit] : NULL;
+}
+
+unsigned cap_names_bits(void)
+{
+    return __CAP_BITS;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Copies into a library's tree just the files that its build systems need to make
+# capability_names.h, ready to commit: the tool's sources, and for each build system its own files.
+# Tests, benchmark, CI and examples stay here.
+# Usage: tools/vendor.sh DEST [cmake] [meson] [autotools] [make]    (no build system named: all)
+#   An earlier copy in DEST is replaced; a DEST that holds anything else is refused.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+[ $# -ge 1 ] || { echo "usage: tools/vendor.sh DEST [cmake] [meson] [autotools] [make]" >&2; exit 2; }
+dest=$(realpath -m "$1")
+shift
+[ $# -gt 0 ] || set -- cmake meson autotools make
+
+files=(generator/cap_table.cpp generator/cap_table.h generator/header_writer.h generator/main.cpp
+       generator/slot_index.h)
+for system in "$@"; do
+    case $system in
+    cmake) files+=(CMakeLists.txt cmake/capability_names.cmake cmake/save_header.cmake) ;;
+    meson) files+=(meson.build meson_options.txt) ;;
+    autotools) files+=(capability_names.am m4/capability_header.m4) ;;
+    make) ;;  # the recipe in the README needs the sources only
+    *) echo "vendor: unknown build system \"$system\" (cmake, meson, autotools, make)" >&2; exit 2 ;;
+    esac
+done
+
+if [ -d "$dest" ] && [ -n "$(ls -A "$dest")" ] && [ ! -f "$dest/generator/cap_table.cpp" ]; then
+    echo "vendor: $dest holds files but no earlier copy of capability_header; give an empty or new folder" >&2
+    exit 1
+fi
+# An earlier copy goes first, so that a file this version no longer has does not stay behind.
+rm -rf "${dest:?}/generator" "$dest/cmake" "$dest/m4"
+rm -f "$dest/CMakeLists.txt" "$dest/meson.build" "$dest/meson_options.txt" "$dest/capability_names.am"
+mkdir -p "$dest"
+(cd "$root" && cp --parents "${files[@]}" "$dest")
+echo "vendor: capability_header copied to $dest (${#files[@]} files): ${files[*]}"
