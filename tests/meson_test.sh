@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds tests/meson_consumer, a C-only Meson project that takes this project in as the subproject
-# capability_header, and checks the result with check_consumer.sh.
-#   native  also: a rebuilt tool that prints the same header recompiles nothing
+# Builds tests/meson_consumer, a C-only Meson project that takes in a copy of this project made by
+# tools/vendor.sh as the subproject capability_header, and checks the result with check_consumer.sh.
+#   native  also: a rebuilt tool that prints the same header recompiles nothing; this project on
+#           its own passes meson test and installs the tool; a host tool for another machine
 #   cross   a real aarch64 cross build from a C-only cross file with no exe_wrapper: the tool
 #           must be a program for this machine, the consumer an aarch64 program
 # Usage: meson_test.sh SOURCE_DIR native|cross
@@ -14,20 +15,34 @@ require meson ninja
 consumer=$work/consumer build=$work/build
 mkdir -p "$consumer/subprojects/capability_header"
 cp "$here/meson_consumer/meson.build" "$source_dir/examples/cap_mask_names.c" "$consumer"
-cp -R "$source_dir/meson.build" "$source_dir/meson_options.txt" "$source_dir/generator" "$consumer/subprojects/capability_header"
+run bash "$source_dir/tools/vendor.sh" "$consumer/subprojects/capability_header" meson
 header=$build/subprojects/capability_header/capability_names.h
 tool=$build/subprojects/capability_header/capability_header
 
 case $mode in
 native)
     run meson setup "$build" "$consumer"
+    ! grep -q 'tried pkgconfig' "$build/meson-logs/meson-log.txt" || fail "the system was searched for the header"
     run meson compile -C "$build"
     bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" || fail "wrong result"
-    run meson install -C "$build" --destdir "$work/consumer-prefix"
+    # Only the header's folder is on the consumer's include path, not our sources'.
+    ! grep -q -- '-I\.\./subprojects/capability_header[ "]' "$build/compile_commands.json" || fail "our source folder is on the include path"
+    # DESTDIR rather than --destdir, which needs Meson 0.57.
+    run env DESTDIR="$work/consumer-prefix" meson install -C "$build"
     check_install "$work/consumer-prefix" nothing
-    run meson setup --prefix "$work/prefix" "$work/top" "$consumer/subprojects/capability_header"
+    run meson setup --prefix "$work/prefix" "$work/top" "$source_dir"
+    run meson test -C "$work/top"
+    ! grep -q -- -Werror "$work/top/build.ninja" || fail "warnings are errors by default"
     run meson install -C "$work/top"
     check_install "$work/prefix" tool
+
+    # The start of an aarch64 ELF program, as a host tool built by the wrong compiler would be.
+    printf '\177ELF\2\1\1\0\0\0\0\0\0\0\0\0\2\0\267\0' > "$work/foreign_tool" && chmod +x "$work/foreign_tool"
+    if meson setup -Dcapability_header:host_tool="$work/foreign_tool" "$work/foreign" "$consumer" > "$work/foreign.log" 2>&1; then
+        fail "a host tool for aarch64 was taken"
+    fi
+    grep -q "host_tool ($work/foreign_tool) does not run on this build machine: it is a program for aarch64, and this build machine is $(uname -m)" "$work/foreign.log" ||
+        fail "the foreign host tool is not named: $(cat "$work/foreign.log")"
     before=$(stat -c %y "$header" "$build/cap_mask_names")
     touch "$consumer/subprojects/capability_header/generator/main.cpp"
     run meson compile -C "$build"

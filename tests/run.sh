@@ -11,7 +11,7 @@ for variant in plain sanitize; do
     [ "$variant" = sanitize ] && sanitize=ON
     dir="build-tests/$variant"
     echo "== $variant build"
-    cmake -S . -B "$dir" -DCAPABILITY_HEADER_TESTS=ON -DCAPABILITY_HEADER_SANITIZE="$sanitize" >/dev/null
+    cmake -S . -B "$dir" -DCAPABILITY_HEADER_TESTS=ON -DCAPABILITY_HEADER_WERROR=ON -DCAPABILITY_HEADER_SANITIZE="$sanitize" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
     (cd "$dir" && ctest --output-on-failure -j "$(($(nproc) + 2))")
 done
