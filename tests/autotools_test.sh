@@ -1,37 +1,58 @@
 #!/usr/bin/env bash
-# Builds examples/autotools, the autoconf/automake consumer, from a copy of the repository as it
-# stands, in a folder apart from its sources, and checks the result with check_consumer.sh.
-#   native  also make check and make distcheck
-#   cross   ./configure --host=aarch64-linux-gnu: the tool a program for this machine, the
-#           consumer an aarch64 program
+# Builds examples/autotools, a libtool library with its sources in src/, with a copy of this
+# project made by tools/vendor.sh in its capability_header/, in a folder apart from its sources,
+# and checks the result with check_consumer.sh.
+#   native  make -j check; a rebuilt tool that prints the same header recompiles nothing;
+#           make distcheck
+#   cross   ./configure --host=aarch64-linux-gnu with only C cross tools, without warnings: the
+#           tool a program for this machine, the consumer an aarch64 program; and configure
+#           stops when CXX_FOR_BUILD is the cross compiler
 # Usage: autotools_test.sh SOURCE_DIR native|cross
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 source_dir=$(realpath "$1") mode=$2
-require autoreconf automake
+require autoreconf automake libtoolize
 
-mkdir -p "$work/src" "$work/build"
-cp -R "$source_dir/generator" "$source_dir/examples" "$work/src"
-example=$work/src/examples/autotools
+example=$work/example
+cp -RL "$source_dir/examples/autotools" "$example"
+rm -rf "$example/capability_header"
+run bash "$source_dir/tools/vendor.sh" "$example/capability_header" autotools
 run autoreconf -i "$example"
+mkdir -p "$work/build"
 cd "$work/build"
 
 case $mode in
 native)
     run "$example/configure"
-    run make check
-    bash "$here/check_consumer.sh" cap_mask_names capability_names.h || fail "wrong result"
+    run make -j4 check
+    bash "$here/check_consumer.sh" src/cap_mask_names src/capability_names.h || fail "wrong result"
+    before=$(stat -c %y src/capability_names.h src/cap_mask_names src/libcap_names.la)
+    touch "$example/capability_header/generator/main.cpp"
+    run make -j4
+    [ src/capability_header_gen -nt src/cap_mask_names ] || fail "the tool was not rebuilt"
+    [ "$(stat -c %y src/capability_names.h src/cap_mask_names src/libcap_names.la)" = "$before" ] ||
+        fail "an unchanged header was rewritten, or the library or program rebuilt"
     run make distcheck
-    echo "ok: autotools example, native, make check and make distcheck"
+    echo "ok: autotools example, native, make -j check and make distcheck"
     ;;
 cross)
     require_cross
+    if "$example/configure" --host=$cross CXX_FOR_BUILD=$cross-g++ > "$work/wrong.log" 2>&1; then
+        fail "configure took a CXX_FOR_BUILD whose programs do not run here"
+    fi
+    grep -q "CXX_FOR_BUILD ($cross-g++) builds programs that do not run on this build machine" "$work/wrong.log" ||
+        fail "configure does not name CXX_FOR_BUILD: $(cat "$work/wrong.log")"
     run "$example/configure" --host=$cross
-    run make
-    program_for capability_header_gen "$build_machine"
-    bash "$here/check_consumer.sh" cap_mask_names capability_names.h aarch64 || fail "wrong result"
-    echo "ok: autotools example, cross-compiled to aarch64"
+    # No C++ compiler for the host is looked for, and no warning is ours: libtool 2.4.7 warns of
+    # its own check for `file` in every cross build without an $cross-file.
+    awk '/WARNING/ && prev !~ /^checking for file\.\.\. / { print; bad = 1 } { prev = $0 } END { exit bad }' "$work/log" ||
+        fail "configure warns with C-only cross tools"
+    ! grep -q '^CXX = ' src/Makefile || fail "configure looked for a C++ compiler for the host"
+    run make -j4
+    program_for src/capability_header_gen "$build_machine"
+    bash "$here/check_consumer.sh" src/cap_mask_names src/capability_names.h aarch64 || fail "wrong result"
+    echo "ok: autotools example, cross-compiled to aarch64 with C-only cross tools"
     ;;
 *) fail "unknown mode $mode" ;;
 esac

@@ -13,7 +13,7 @@ required=(cmake make g++ libgtest-dev)
 # autoconf-archive, whose macros the autotools example ships); the gates clang-format,
 # clang-tidy and shellcheck; hyperfine and time: the benchmark.
 optional=(clang ninja-build valgrind linux-libc-dev file qemu-user gcc-aarch64-linux-gnu
-          g++-aarch64-linux-gnu meson autoconf automake clang-format clang-tidy shellcheck
+          g++-aarch64-linux-gnu meson autoconf automake libtool clang-format clang-tidy shellcheck
           hyperfine time)
 
 if ! command -v dpkg-query > /dev/null || ! command -v apt-get > /dev/null; then

@@ -1,1 +1,0 @@
-../cap_mask_names.c

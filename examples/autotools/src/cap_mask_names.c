@@ -1,0 +1,1 @@
+../../cap_mask_names.c
