@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs tools/check_kernel.sh on the installed kernel headers, which must agree with the table, and
-# on doctored copies it must refuse: one with two capabilities beyond the table, whose rows it must
-# print ready to paste, and one with two numbers swapped, whose rows it must name.
+# Runs tools/check_kernel.sh on the installed kernel headers, which the table must cover, and on
+# doctored copies: one with two capabilities beyond the table, whose rows it must print ready to
+# paste and with --apply add to a copy of the table, and one with two numbers swapped, whose rows
+# it must name. CXX is given with an argument, as "ccache g++" would be.
 # Usage: kernel_agreement.sh
 set -euo pipefail
 # shellcheck source=lib.sh
@@ -9,6 +10,7 @@ source "$(dirname "$0")/lib.sh"
 check=$here/../tools/check_kernel.sh
 installed=/usr/include/linux/capability.h
 [ -f "$installed" ] || skip "no $installed here; install the kernel headers (linux-libc-dev)"
+export CXX="c++ -O0"
 
 bash "$check" "$installed" || fail "the table does not agree with $installed"
 
@@ -23,9 +25,22 @@ expected='    {"cap_new_thing",              41},
 [[ $report == *"$expected"* ]] || fail "new: not the rows to add, aligned: $report"
 grep -q 'golden header changes' <<< "$report" || fail "new: the golden header is not mentioned"
 
+# --apply on a copy: the rows are added and aligned with the others, the golden header is the new
+# tool's, and the table, now newer than the installed headers, still agrees with them.
+mkdir -p "$work/repo/tests"
+cp -R "$here/../generator" "$here/../tools" "$work/repo"
+cp -R "$here/golden" "$work/repo/tests"
+run bash "$work/repo/tools/check_kernel.sh" --apply "$work/new/linux/capability.h"
+grep -q -F "$expected
+    {nullptr,                      -1}," "$work/repo/generator/cap_table.cpp" || fail "--apply: the rows are not in the table"
+grep -q -F '    {"cap_chown",                   0},' "$work/repo/generator/cap_table.cpp" || fail "--apply: the table is not aligned"
+c++ -std=c++17 "$work"/repo/generator/*.cpp -o "$work/tool"
+"$work/tool" | cmp -s - "$work/repo/tests/golden/capability_names.golden" || fail "--apply: the golden header is not the new tool's"
+run bash "$work/repo/tools/check_kernel.sh" "$installed"
+
 refused swapped 's/^#define CAP_CHOWN .*/#define CAP_CHOWN 1/; s/^#define CAP_DAC_OVERRIDE .*/#define CAP_DAC_OVERRIDE 0/'
 for row in '{"cap_chown", 0}: the kernel numbers CAP_CHOWN 1' '{"cap_dac_override", 1}: the kernel numbers CAP_DAC_OVERRIDE 0'; do
     grep -qF "$row" <<< "$report" || fail "swapped: the rows are not named: $report"
 done
 [ "$(grep -c '^  {' <<< "$report")" = 2 ] || fail "swapped: more rows named than the two: $report"
-echo "ok: check_kernel.sh passes the installed headers, and refuses new and swapped capabilities"
+echo "ok: check_kernel.sh passes the installed headers, adds new capabilities and refuses swapped ones"
