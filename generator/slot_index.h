@@ -19,19 +19,19 @@ struct slot_index {
     std::int32_t longest;   // length of the longest name seen, without its NUL
 };
 
-enum class build_status { ok, out_of_memory, number_out_of_range };
+enum class build_status : std::uint8_t { ok, out_of_memory, number_out_of_range };
 
 inline void release_slot_index(slot_index *index) {
-    std::free(index->slots);
+    std::free(static_cast<void *>(index->slots));
     *index = slot_index{};
 }
 
 // Grows the array to hold slot n, with the new slots empty. The byte size is computed in
 // int32_t, which cap_number_in_range(n) keeps from overflowing.
 inline bool grow_slots_for(slot_index *index, std::int32_t n) {
-    const std::int32_t capacity = 2 * n + 1;
+    const std::int32_t capacity = (2 * n) + 1;
     const std::int32_t bytes = capacity * std::int32_t{sizeof *index->slots};
-    void *grown = std::realloc(index->slots, static_cast<std::size_t>(bytes));
+    void *grown = std::realloc(static_cast<void *>(index->slots), static_cast<std::size_t>(bytes));
     if (grown == nullptr)
         return false;
     index->slots = static_cast<const char **>(grown);
