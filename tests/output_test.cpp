@@ -70,20 +70,26 @@ struct run_result {
     std::string out, err;
 };
 
-// Runs the real tool through the shell; stdout goes to a file unless redirected elsewhere. The
-// files are in a folder of this run's own, so parallel tests and other users never share them.
+// Runs the real tool through the shell; stdout goes to a file unless redirected elsewhere, and a
+// library may be preloaded into it. The files are in a folder of this run's own, so parallel
+// tests and other users never share them.
 run_result run_tool(const std::string &args, const std::string &stdout_to = "",
-                    const std::string &env = "") {
+                    const std::string &preload = "") {
     std::string dir = testing::TempDir() + "capability_header.XXXXXX";
     if (mkdtemp(&dir[0]) == nullptr)
         return {-1, "", "cannot create a folder in " + testing::TempDir()};
-    const std::string out = dir + "/out", err = dir + "/err";
+    const std::string out = dir + "/out", err = dir + "/err", link = dir + "/preload.so";
+    std::string env;
+    // LD_PRELOAD splits its paths at spaces, so the library is reached through a link in the
+    // folder made above, whose path has none.
+    if (!preload.empty() && symlink(preload.c_str(), link.c_str()) == 0)
+        env = "LD_PRELOAD='" + link + "' ASAN_OPTIONS=verify_asan_link_order=0";
     const std::string command = env + " '" TOOL_PATH "' " + args + " </dev/null 2>'" + err + "' " +
                                 (stdout_to.empty() ? ">'" + out + "'" : stdout_to);
     const int status = std::system(command.c_str());
     run_result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
-    std::remove(out.c_str());
-    std::remove(err.c_str());
+    for (const std::string &file : {out, err, link})
+        std::remove(file.c_str());
     rmdir(dir.c_str());
     return result;
 }
@@ -101,9 +107,7 @@ TEST(Tool, ExhaustedHeapIsOutOfMemoryWithNothingWritten) {
 #ifdef TOOL_HAS_OWN_ALLOCATOR
     GTEST_SKIP() << "the sanitizer allocator linked into the tool cannot be replaced";
 #endif
-    const run_result r = run_tool("", "",
-                                  "LD_PRELOAD='" HEAP_EXHAUSTED_PATH "' "
-                                  "ASAN_OPTIONS=verify_asan_link_order=0");
+    const run_result r = run_tool("", "", HEAP_EXHAUSTED_PATH);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "out of memory");

@@ -61,8 +61,8 @@ for release in "$@"; do
     if chroot "$machine" /usr/bin/env -i HOME=/root LANG=C.UTF-8 CI=true TERM=dumb \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         bash -c 'cd ~/"capability header" && { '"$build_command"'; } && { '"$test_command"'; } && bash bench/run.sh --quick &&
-                 echo "versions: cmake $(cmake --version | sed -n "1s/.* //p"), meson $(meson --version)," \
-                      "gcc $(gcc -dumpfullversion), clang $(clang -dumpversion)"' \
+                 cmake=$(cmake --version | sed -n "1s/.* //p") &&
+                 echo "versions: cmake $cmake, meson $(meson --version), gcc $(gcc -dumpfullversion), clang $(clang -dumpversion)"' \
         < /dev/null > "$log" 2>&1; then
         echo "ok: $release in $(($(date +%s) - started)) s; $(grep '^versions: ' "$log")"
     else
