@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs tools/check_kernel.sh on the installed kernel headers, which the table must cover, and on
-# doctored copies: one with two capabilities beyond the table, whose rows it must print ready to
-# paste and with --apply add to a copy of the table, and one with two numbers swapped, whose rows
-# it must name. CXX is given with an argument, as "ccache g++" would be.
+# capability.h files made from the table itself and then doctored: one with two capabilities
+# beyond the table, whose rows it must print ready to paste and with --apply add to a copy of the
+# table, and one with two numbers swapped, whose rows it must name. CXX is given with an argument,
+# as "ccache g++" would be.
 # Usage: kernel_agreement.sh
 set -euo pipefail
 # shellcheck source=lib.sh
@@ -14,14 +15,18 @@ export CXX="c++ -O0"
 
 bash "$check" "$installed" || fail "the table does not agree with $installed"
 
+# The table's rows as a kernel would define them, whatever kernel headers this machine has.
+awk '/^    \{"cap_/ { gsub(/[{}",]/, " "); printf "#define %s %d\n", toupper($1), $2; last = $2 }
+     END { printf "#define CAP_LAST_CAP %d\n", last }' "$here/../generator/cap_table.cpp" > "$work/table.h"
+bits=$(sed -n 's/^#define __CAP_BITS *//p' "$golden")
 refused() {  # name sed-script: check_kernel.sh must fail on a doctored copy; its report in $report
     mkdir -p "$work/$1/linux"
-    sed -e "$2" "$installed" > "$work/$1/linux/capability.h"
+    sed -e "$2" "$work/table.h" > "$work/$1/linux/capability.h"
     if report=$(bash "$check" "$work/$1/linux/capability.h" 2>&1); then fail "$1: check_kernel.sh passed"; fi
 }
-refused new 's/^#define CAP_LAST_CAP .*/#define CAP_NEW_THING 41\n#define CAP_A_MUCH_LONGER_NEW_NAME 42\n#define CAP_LAST_CAP 42/'
-expected='    {"cap_new_thing",              41},
-    {"cap_a_much_longer_new_name", 42},'
+refused new "s/^#define CAP_LAST_CAP .*/#define CAP_NEW_THING $bits\n#define CAP_A_MUCH_LONGER_NEW_NAME $((bits + 1))\n#define CAP_LAST_CAP $((bits + 1))/"
+expected="    {\"cap_new_thing\",              $bits},
+    {\"cap_a_much_longer_new_name\", $((bits + 1))},"
 [[ $report == *"$expected"* ]] || fail "new: not the rows to add, aligned: $report"
 grep -q 'golden header changes' <<< "$report" || fail "new: the golden header is not mentioned"
 
