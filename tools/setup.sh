@@ -58,7 +58,7 @@ fi
 mapfile -t need < <(missing "${required[@]}")
 mapfile -t could < <(missing "${optional[@]}")
 if [ "${#need[@]}" -gt 0 ]; then
-    echo "setup: the tests need ${need[*]}, which are not installed: $why"
+    echo "setup: the tests need ${need[*]}, not installed here: $why"
     echo "  Install them with: sudo apt-get install ${need[*]} ${could[*]}"
     exit 1
 fi
