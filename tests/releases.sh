@@ -19,8 +19,10 @@ cache=${CACHE:-/var/cache/capability_header/releases}
 [ $# -gt 0 ] || set -- bullseye trixie sid
 [ "$(id -u)" = 0 ] || skip "the release machines need root (chroot, mount)"
 [ -n "$mirror" ] || fail "no Debian mirror in this machine's apt sources"
-command -v debootstrap > /dev/null ||
+if ! command -v debootstrap > /dev/null; then
+    run apt-get update -q
     run env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
+fi
 
 # The README's commands: the indented line under each of its first two headings.
 readme_command() { awk -v h="## $1" '$0 == h { on = 1; next } on && /^    / { sub(/^    /, ""); print; exit }' "$repo/README.md"; }
