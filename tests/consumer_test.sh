@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Builds tests/consumer, a C library that takes in a copy of this project made by tools/vendor.sh,
-# the ways a library's build would, and checks each result with check_consumer.sh.
-#   native GENERATOR  the tool built here; the cap_names library installed with an export set,
-#                     static and shared, and found by another project; a second copy; when the
-#                     header is rewritten and what recompiles
-#   cross GENERATOR   a real aarch64 cross build: the tool run under qemu-aarch64, a host tool
-#                     (also when an emulator is set), a host tool set in the library's own code
-#                     with a C-only toolchain, and the emulator refused with a C-only toolchain
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
+# Builds the library of tests/consumer with CMake, laid out by tests/lib.sh with docs/cmake.md's
+# snippets, the ways a library's build would, and checks each result with check_consumer.sh.
+#   native GENERATOR  the plain and the keyword signature, static and shared, each exported and
+#                     installed and found by find_package, the library's C-only -Werror kept
+#                     from our tool; the linked route with a second copy; this project on its own;
+#                     when the header is rewritten and what recompiles
+#   cross GENERATOR   real aarch64 cross builds: toolchain files with and without a C++ compiler
+#                     and the target's flags in the environment, the tool built for this machine;
+#                     the emulator route on a machine without a C++ compiler on PATH; a host tool
 #   refusals          the slips configure or the build must stop with a clear message
 # Usage: consumer_test.sh SOURCE_DIR HOST_TOOL MODE [GENERATOR]
 set -euo pipefail
@@ -15,15 +19,14 @@ source "$(dirname "$0")/lib.sh"
 source_dir=$(realpath "$1") host_tool=$(realpath "$2") mode=$3 generator=${4:-Unix Makefiles}
 [ "$generator" != Ninja ] || require ninja
 
-# The files a library vendors, so that touching them leaves the real tree alone.
-src=$work/src
-run bash "$source_dir/tools/vendor.sh" "$src" cmake
+lib=$work/lib
+library "$lib" cmake
+src=$lib/third_party/capability_header
 
 configure() {  # build-directory cmake-arguments...
     local dir=$work/$1
     shift
-    cmake -S "$here/consumer" -B "$dir" -G "$generator" -DCAPABILITY_HEADER_SOURCE="$src" \
-        -DEXAMPLES="$source_dir/examples" "$@" > "$dir.log" 2>&1
+    cmake -S "$lib" -B "$dir" -G "$generator" "$@" > "$dir.log" 2>&1
 }
 build() { cmake --build "$work/$1" >> "$work/$1.log" 2>&1; }
 must_configure() { configure "$@" || fail "$1: configure failed: $(cat "$work/$1.log")"; }
@@ -39,72 +42,96 @@ must_refuse() {  # build-directory message cmake-arguments...
 }
 # Our build folder in a consumer's: added as a subdirectory, or fetched by FetchContent.
 ours() {
-    local added=$work/$1/capability_header
+    local added=$work/$1/third_party/capability_header
     if [ -d "$added" ]; then echo "$added"; else echo "$work/$1/_deps/capability_header-build"; fi
 }
 header() { echo "$(ours "$1")/capability_names/capability_names.h"; }
 check() { bash "$here/check_consumer.sh" "$work/$1/cap_mask_names" "$(header "$1")" "${@:2}" || fail "$1: wrong result"; }
 mtime() { stat -c %y "$@"; }
-# Installs the consumer, which must install nothing of ours, and builds tests/consumer/downstream
-# against the installed cap_names library; its check program must pass.
-install_and_use() {  # build-directory
-    local prefix=$work/$1-prefix
-    run cmake --install "$work/$1" --prefix "$prefix"
-    check_install "$prefix" nothing
+# Builds tests/consumer/downstream against the cap_names library found by find_package in PREFIX,
+# an install or a build tree; its check program must pass.
+downstream() {  # build-directory cmake-prefix
     run cmake -S "$here/consumer/downstream" -B "$work/$1-downstream" -G "$generator" \
-        -DCMAKE_PREFIX_PATH="$prefix" -DEXAMPLES="$source_dir/examples"
+        -DCMAKE_PREFIX_PATH="$2" -DEXAMPLES="$source_dir/examples"
     run cmake --build "$work/$1-downstream"
-    "$work/$1-downstream/check_cap_names" || fail "$1: the installed cap_names library does not work"
+    "$work/$1-downstream/check_cap_names" || fail "$1: the cap_names library found in $2 does not work"
+}
+# Installs the consumer, which must install nothing of ours, and uses the installed library.
+install_and_use() {  # build-directory
+    run cmake --install "$work/$1" --prefix "$work/$1-prefix"
+    check_install "$work/$1-prefix" nothing
+    downstream "$1" "$work/$1-prefix"
+}
+# This machine's programs but its C++ compilers, as on a build host that has none.
+no_cxx_path() {
+    local program
+    if [ ! -d "$work/no-cxx" ]; then
+        mkdir "$work/no-cxx"
+        for program in /usr/bin/*; do
+            case ${program##*/} in c++ | g++ | clang++) ;; *) ln -s "$program" "$work/no-cxx/" ;; esac
+        done
+    fi
+    echo "$work/no-cxx"
 }
 
 case $mode in
 native)
-    dir=native
-    must_configure $dir
-    must_build $dir
-    check $dir
-    [ ! -e "$work/$dir/capability_header/tests" ] || fail "the consumer's build configured our tests"
-    install_and_use $dir
-    # Shared this time, with a second copy of a newer version added after the first.
-    cp -R "$src" "$work/second"
-    sed -i 's/^project(capability_header VERSION [0-9.]*/project(capability_header VERSION 99.0.0/' "$work/second/CMakeLists.txt"
-    must_configure shared -DBUILD_SHARED_LIBS=ON -DCONSUMER_SECOND_COPY="$work/second"
-    logged shared "capability_header 99.0.0 in $work/second is not used: capability_names.h comes from capability_header [0-9.]* in $src" ||
-        fail "a second copy of another version is not named: $(cat "$work/shared.log")"
-    must_build shared
-    install_and_use shared
-    echo "ok: the cap_names library installed with its export set, static and shared, and found by find_package"
+    # The library's shapes: both signatures, static and shared, over the two generators' runs.
+    if [ "$generator" = Ninja ]; then shapes=(plain:OFF keyword:ON); else shapes=(plain:ON keyword:OFF); fi
+    for shape in "${shapes[@]}"; do
+        dir=${shape%:*}-${shape#*:}
+        must_configure "$dir" -DCONSUMER_SIGNATURE="${shape%:*}" -DBUILD_SHARED_LIBS="${shape#*:}" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+        must_build "$dir"
+        check "$dir"
+        ! grep -q 'capability_header/generator/.*CONSUMER_OWN_DEFINITION' "$work/$dir/compile_commands.json" ||
+            fail "$dir: the library's definitions reached our tool"
+        [ ! -e "$(ours "$dir")/tests" ] || fail "the consumer's build configured our tests"
+        install_and_use "$dir"
+        downstream "$dir-tree" "$work/$dir"
+    done
+    echo "ok: the $generator build of a library with the ${shapes[*]} signature and shared library, exported and installed"
 
-    # This project on its own: the tool alone is installed, and warnings are not errors by default.
-    { cmake -S "$src" -B "$work/top" -G "$generator" && cmake --build "$work/top" &&
+    # Linked as well, with a second copy of a newer version added after the first.
+    cp -R "$src" "$work/second"
+    echo 99.0.0 > "$work/second/VERSION"
+    must_configure linked -DBUILD_SHARED_LIBS=OFF -DCONSUMER_LINK=ON -DCONSUMER_SECOND_COPY="$work/second"
+    logged linked "capability_header 99.0.0 in $work/second is not used: capability_names.h comes from capability_header [0-9.]* in $src" ||
+        fail "a second copy of another version is not named: $(cat "$work/linked.log")"
+    must_build linked
+    install_and_use linked
+    echo "ok: capability_header::capability_names linked to a static library that installs its export set"
+
+    # This project on its own: the tool and its manual page are installed, and warnings are not errors by default.
+    { cmake -S "$source_dir" -B "$work/top" -G "$generator" -DCAPABILITY_HEADER_EXAMPLES=OFF && cmake --build "$work/top" &&
       cmake --install "$work/top" --prefix "$work/prefix"; } > "$work/top.log" 2>&1 || fail "top level: $(cat "$work/top.log")"
     check_install "$work/prefix" tool
     grep -q '^CAPABILITY_HEADER_WERROR:BOOL=OFF$' "$work/top/CMakeCache.txt" || fail "warnings are errors by default"
 
-    tool=$(ours $dir)/capability_header
-    before=$(mtime "$(header $dir)" "$work/$dir/cap_mask_names" "$tool")
-    build $dir
-    [ "$(mtime "$(header $dir)" "$work/$dir/cap_mask_names" "$tool")" = "$before" ] || fail "a second build changed something"
+    dir=${shapes[0]/:/-}
+    tool=$(ours "$dir")/capability_header
+    before=$(mtime "$(header "$dir")" "$work/$dir/cap_mask_names" "$tool")
+    build "$dir"
+    [ "$(mtime "$(header "$dir")" "$work/$dir/cap_mask_names" "$tool")" = "$before" ] || fail "a second build changed something"
 
     # A rebuilt tool that prints the same header: nothing that includes it recompiles.
     touch "$src/generator/main.cpp"
-    must_build $dir
+    must_build "$dir"
     [ "$(mtime "$tool")" != "$(echo "$before" | tail -n 1)" ] || fail "the tool was not rebuilt"
-    [ "$(mtime "$(header $dir)" "$work/$dir/cap_mask_names")" = "$(echo "$before" | head -n 2)" ] ||
+    [ "$(mtime "$(header "$dir")" "$work/$dir/cap_mask_names")" = "$(echo "$before" | head -n 2)" ] ||
         fail "an unchanged header was rewritten, or the consumer rebuilt"
     cmake --build "$work/$dir" 2>&1 | grep 'Generating capability_names.h' && fail "the header is generated on every build"
 
     # A tool that prints a new header: the header and the consumer are rebuilt.
     sed -i 's/"cap_chown"/"cap_chown_renamed"/' "$src/generator/cap_table.cpp"
-    must_build $dir
-    grep -q '"cap_chown_renamed"' "$(header $dir)" || fail "a changed header was not written"
+    must_build "$dir"
+    grep -q '"cap_chown_renamed"' "$(header "$dir")" || fail "a changed header was not written"
     [ "$work/$dir/cap_mask_names" -nt "$tool" ] || fail "the consumer was not rebuilt for a changed header"
 
     # A refused host tool removes the header; going back to the tool built here makes it again.
-    if configure $dir -DCAPABILITY_HEADER_EXECUTABLE=/bin/true; then fail "/bin/true was taken as a host tool"; fi
-    must_configure $dir -UCAPABILITY_HEADER_EXECUTABLE
-    must_build $dir
-    [ -f "$(header $dir)" ] || fail "the build left no header after a refused host tool"
+    if configure "$dir" -DCAPABILITY_HEADER_EXECUTABLE=/bin/true; then fail "/bin/true was taken as a host tool"; fi
+    must_configure "$dir" -UCAPABILITY_HEADER_EXECUTABLE
+    must_build "$dir"
+    [ -f "$(header "$dir")" ] || fail "the build left no header after a refused host tool"
     echo "ok: native build with $generator"
     ;;
 cross)
@@ -119,27 +146,55 @@ cross)
     done
     emulator="${qemu[*]}"
     emulator_args=(-DCMAKE_CROSSCOMPILING_EMULATOR="${emulator// /;}")
-    must_configure emulator -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-cxx.cmake" "${emulator_args[@]}"
+    # A distribution's cross build: the cross compilers, no emulator, and the target's flags, which
+    # this machine's compiler refuses, in the environment; the build machine's flags apart.
+    target_flags=-mbranch-protection=standard
+    CFLAGS=$target_flags CXXFLAGS=$target_flags LDFLAGS=$target_flags CPPFLAGS=-DTARGET_ONLY CXXFLAGS_FOR_BUILD=-O1 \
+        must_configure distribution -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-cxx.cmake"
+    # With only a C compiler named, and an emulator that the build machine's compiler makes unneeded.
+    must_configure c-only -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-c.cmake" "${emulator_args[@]}"
+    for dir in distribution c-only; do
+        must_build "$dir"
+        check "$dir" aarch64
+        program_for "$(ours "$dir")/build_machine/capability_header" "$build_machine"
+        [ ! -e "$(ours "$dir")/capability_header" ] || fail "$dir: the tool was built for the target"
+        logged "$dir" "generated by the capability_header that /usr/bin/c++ built for the build host" ||
+            fail "$dir: configure does not say which compiler built the tool: $(cat "$work/$dir.log")"
+    done
+    grep -q -- '^/usr/bin/c++;-std=c++17;-O1;' "$(ours distribution)/build_machine/command" ||
+        fail "the tool was not built with CXXFLAGS_FOR_BUILD alone: $(cat "$(ours distribution)/build_machine/command")"
+    # Our sources changed: the build configures again and rebuilds the tool; the header stays.
+    before=$(mtime "$(header distribution)" "$work/distribution/cap_mask_names")
+    touch "$src/generator/main.cpp"
+    must_build distribution
+    [ "$(ours distribution)/build_machine/capability_header" -nt "$src/generator/main.cpp" ] || fail "the tool was not rebuilt"
+    [ "$(mtime "$(header distribution)" "$work/distribution/cap_mask_names")" = "$before" ] ||
+        fail "an unchanged header was rewritten, or the consumer rebuilt"
+    echo "ok: cross build with $generator, the tool built for this machine at configure time"
+
+    # The emulator route, on a build host without a C++ compiler on PATH.
+    PATH=$(no_cxx_path) must_configure emulator -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-cxx.cmake" "${emulator_args[@]}"
     must_build emulator
     check emulator aarch64
     program_for "$(ours emulator)/capability_header" aarch64
     logged emulator "generated by the capability_header built here, run by \"$emulator\"" || fail "emulator: configure does not say which tool is used"
-    echo "ok: cross build with $generator, the tool run by qemu-aarch64"
-
-    # With only a C compiler named, CMake takes this machine's c++, whose tool the emulator cannot run.
-    must_refuse emulator-c "builds programs for $(uname -m), which \"$emulator\" does not run. capability_header is built with it and run by the emulator. Either name the cross C++ compiler as CMAKE_CXX_COMPILER in the toolchain file, or set CAPABILITY_HEADER_EXECUTABLE" \
-        -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-c.cmake" "${emulator_args[@]}"
+    # A C++ compiler for this machine as the target's, whose tool the emulator cannot run.
+    PATH=$(no_cxx_path) must_refuse emulator-host-cxx "builds programs for $(uname -m), which \"$emulator\" does not run. With no C++ compiler for the build host, capability_header is built with it and run by the emulator. Either set CXX_FOR_BUILD" \
+        -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-c.cmake" -DCMAKE_CXX_COMPILER=/usr/bin/c++ "${emulator_args[@]}"
+    must_refuse cross-cxx "CXX_FOR_BUILD ($cross-g++) builds programs that do not run on this build host: the capability_header it built is a program for aarch64, and this build host is $(uname -m)" \
+        -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-cxx.cmake" -DCXX_FOR_BUILD=$cross-g++
+    echo "ok: cross build with $generator, the tool run by qemu-aarch64 where no C++ compiler runs here"
 
     must_configure host -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-cxx.cmake" -DCAPABILITY_HEADER_EXECUTABLE="$host_tool" "${emulator_args[@]}"
     # A C-only toolchain, and the host tool set in the library's CMakeLists.txt before FetchContent.
-    tar -czf "$work/src.tar.gz" -C "$work" src
+    tar -czf "$work/src.tar.gz" -C "$(dirname "$src")" capability_header
     must_configure fetched -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-c.cmake" -DCONSUMER_FETCH_URL="file://$work/src.tar.gz" \
         -DCONSUMER_HOST_TOOL="$host_tool"
     for dir in host fetched; do
         must_build "$dir"
         check "$dir" aarch64
         logged "$dir" "generated by the host tool $host_tool" || fail "$dir: the host tool is not the one used"
-        [ ! -e "$(ours "$dir")/capability_header" ] || fail "$dir: the target's tool was built"
+        if [ -e "$(ours "$dir")/capability_header" ] || [ -e "$(ours "$dir")/build_machine" ]; then fail "$dir: a tool was built"; fi
     done
     echo "ok: cross build with $generator, a host tool, also set by the library with a C-only toolchain"
     ;;
@@ -147,12 +202,13 @@ refusals)
     mkdir -p "$work/path"
     cp "$host_tool" "$work/path/capability_header"
     cross_args=(-DCMAKE_SYSTEM_NAME=Linux)
-    must_refuse none CAPABILITY_HEADER_EXECUTABLE "${cross_args[@]}"
+    PATH=$(no_cxx_path) must_refuse none "no C++ compiler for it was found (c++, g++ or clang++ on PATH). Set CXX_FOR_BUILD to one" "${cross_args[@]}"
+    must_refuse no-compiler "CXX_FOR_BUILD ($work/nothing) did not build capability_header" "${cross_args[@]}" -DCXX_FOR_BUILD="$work/nothing"
     must_refuse relative 'CAPABILITY_HEADER_EXECUTABLE (path/nothing) must be the absolute path' "${cross_args[@]}" \
         -DCAPABILITY_HEADER_EXECUTABLE=path/nothing
     must_refuse missing "CAPABILITY_HEADER_EXECUTABLE ($work/nothing) does not exist." "${cross_args[@]}" \
         -DCAPABILITY_HEADER_EXECUTABLE="$work/nothing"
-    must_refuse one-string 'Give the emulator and its arguments as a list' "${cross_args[@]}" \
+    PATH=$(no_cxx_path) must_refuse one-string 'Give the emulator and its arguments as a list' "${cross_args[@]}" \
         "-DCMAKE_CROSSCOMPILING_EMULATOR=${qemu[*]}"
     # The start of an aarch64 ELF program, as a host tool built by the wrong compiler would be.
     printf '\177ELF\2\1\1\0\0\0\0\0\0\0\0\0\2\0\267\0' > "$work/foreign_tool" && chmod +x "$work/foreign_tool"
@@ -160,14 +216,17 @@ refusals)
         "${cross_args[@]}" -DCAPABILITY_HEADER_EXECUTABLE="$work/foreign_tool"
     must_refuse not-a-tool "CAPABILITY_HEADER_EXECUTABLE (/bin/true) does not run on this build host: it exited with status 0 but did not write a complete header" \
         -DCAPABILITY_HEADER_EXECUTABLE=/bin/true
+    printf 'capability_header_add_to(no_such_target)\n' >> "$lib/CMakeLists.txt"
+    must_refuse no-target 'capability_header_add_to: there is no target "no_such_target"; call it after'
+    sed -i '$d' "$lib/CMakeLists.txt"
     echo "ok: configure refuses what cannot generate the header"
 
-    # At build time, through an emulator script that stands in for the tool: after a good run, a
-    # tool that fails fails the build with its message and the old header goes too; so does one
-    # that exits 0 with half a header, and one that cannot be started.
+    # At build time, through an emulator script that stands in for the tool on a build host without
+    # a C++ compiler: after a good run, a tool that fails fails the build with its message and the
+    # old header goes too; so does one that exits 0 with half a header, and one that cannot be started.
     emulator=$work/emulator
     printf '#!/bin/sh\nexec "$@"\n' > "$emulator" && chmod +x "$emulator"
-    must_configure failing "${cross_args[@]}" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator"
+    PATH=$(no_cxx_path) must_configure failing "${cross_args[@]}" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator"
     must_build failing
     fails_with() {  # emulator-script message: the build after the tool was rebuilt must fail so
         printf '#!/bin/sh\n%s\n' "$1" > "$emulator"

@@ -1,7 +1,10 @@
 # shellcheck shell=bash disable=SC2034  # the variables are for the scripts that source this
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
 # Sourced by the test scripts: a temporary folder of the script's own ($work, removed on exit),
-# the golden header, and the ways a check ends.
+# the golden header, the ways a check ends, and the library that the integration checks build.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo=$(cd "$here/.." && pwd)
 golden=$here/golden/capability_names.golden
 work=$(mktemp -d "${TMPDIR:-/tmp}/capability_header_test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -31,13 +34,14 @@ no_header() {
     local file
     for file in "$1" "$1.tmp"; do [ ! -e "$file" ] || fail "a failed run left $file behind"; done
 }
-# An install of this project puts only bin/capability_header in PREFIX, which prints the golden
-# header; a consumer's install puts nothing of ours there.
+# An install of this project puts in PREFIX only bin/capability_header, which prints the golden
+# header, and its manual page; a consumer's install puts nothing of ours there.
 check_install() {  # prefix tool|nothing
     local files
     files=$(if [ -d "$1" ]; then cd "$1" && find . -type f -o -type l | sort; fi)
     if [ "$2" = tool ]; then
-        [ "$files" = ./bin/capability_header ] || fail "the install has more or less than the tool: $files"
+        [ "$files" = "./bin/capability_header
+./share/man/man1/capability_header.1" ] || fail "the install has more or less than the tool and its manual page: $files"
         "$1/bin/capability_header" | cmp -s - "$golden" || fail "the installed tool does not print the golden header"
     elif grep -q capability <<< "$files"; then
         fail "a consumer's install has files of ours: $files"
@@ -47,3 +51,64 @@ check_install() {  # prefix tool|nothing
 cross=aarch64-linux-gnu
 qemu=(qemu-aarch64 -L "/usr/$cross")
 require_cross() { require $cross-gcc $cross-g++ qemu-aarch64 file; }
+
+# Prints the fenced block that follows the line "<!-- snippet: NAME -->" in PAGE, a page of this
+# repository such as docs/cmake.md: the lines a maintainer copies from it.
+snippet() {  # page name
+    local text
+    text=$(awk -v mark="<!-- snippet: $2 -->" '$0 == mark { found = 1; next }
+        found && /^```/ { if (inside) exit; inside = 1; next }
+        inside { print }' "$repo/$1")
+    [ -n "$text" ] || fail "no snippet \"$2\" in $1"
+    printf '%s\n' "$text"
+}
+# Copies FILE to DEST with each line "#@ PAGE NAME [OLD=NEW...]" replaced by that snippet of the
+# page, each OLD in it replaced by NEW, as a maintainer puts in their own names.
+with_snippets() {  # file dest
+    local line words text pair
+    while IFS= read -r line; do
+        if [[ $line =~ ^[[:space:]]*#@\ (.*) ]]; then
+            read -ra words <<< "${BASH_REMATCH[1]}"
+            text=$(snippet "${words[0]}" "${words[1]}") || { echo "$text"; exit 1; }
+            for pair in "${words[@]:2}"; do text=${text//"${pair%%=*}"/"${pair#*=}"}; done
+            printf '%s\n' "$text"
+        else
+            printf '%s\n' "$line"
+        fi
+    done < "$1" > "$2"
+}
+# Fails unless FILE holds the snippet NAME of PAGE, line for line: for a file that a user copies
+# as a whole, such as the autotools example's.
+holds_snippet() {  # file page name
+    local text
+    text=$(snippet "$2" "$3") || { echo "$text"; exit 1; }
+    [[ $(cat "$1") == *"$text"* ]] || fail "$1 does not hold the snippet \"$3\" of $2"
+}
+# Lays out in DEST the library that the integration checks build, as its maintainer has it: the
+# example sources in src/, a copy of this project made by tools/vendor.sh where the build system's
+# page puts it, and the build files of tests/consumer with the pages' snippets in place. The
+# autotools library is examples/autotools, which must hold its page's snippets.
+library() {  # dest cmake|meson|make|autotools
+    local dest=$1
+    mkdir -p "$dest/src"
+    cp "$repo"/examples/{cap_names.c,cap_names.h,cap_mask_names.c,check_cap_names.c} "$dest/src"
+    case $2 in
+    cmake)
+        run bash "$repo/tools/vendor.sh" "$dest/third_party/capability_header" cmake
+        with_snippets "$here/consumer/CMakeLists.txt" "$dest/CMakeLists.txt" ;;
+    meson)
+        run bash "$repo/tools/vendor.sh" "$dest/subprojects/capability_header" meson
+        with_snippets "$here/consumer/meson.build" "$dest/meson.build" ;;
+    make)
+        run bash "$repo/tools/vendor.sh" "$dest/capability_header" make
+        with_snippets "$here/consumer/Makefile" "$dest/Makefile" ;;
+    autotools)
+        cp -RL "$repo/examples/autotools/." "$dest"
+        rm -rf "$dest/capability_header"
+        run bash "$repo/tools/vendor.sh" "$dest/capability_header" autotools
+        holds_snippet "$dest/configure.ac" docs/autotools.md configure
+        holds_snippet "$dest/Makefile.am" docs/autotools.md aclocal
+        holds_snippet "$dest/src/Makefile.am" docs/autotools.md makefile ;;
+    *) fail "unknown build system $2" ;;
+    esac
+}

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Copies into a library's tree just the files that its build systems need to make
-# capability_names.h, ready to commit: the tool's sources, and for each build system its own files.
-# Tests, benchmark, CI and examples stay here.
+# capability_names.h, ready to commit: the tool's sources, VERSION and LICENSE, and for each build
+# system its own files. Tests, benchmark, CI, docs and examples stay here.
 # Usage: tools/vendor.sh DEST [cmake] [meson] [autotools] [make]    (no build system named: all)
-#   An earlier copy in DEST is replaced; a DEST that holds anything else is refused.
+#   An earlier copy in DEST is replaced, and its version named; a DEST that holds anything else is
+#   refused.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 1 ] || { echo "usage: tools/vendor.sh DEST [cmake] [meson] [autotools] [make]" >&2; exit 2; }
@@ -11,14 +15,14 @@ dest=$(realpath -m "$1")
 shift
 [ $# -gt 0 ] || set -- cmake meson autotools make
 
-files=(generator/cap_table.cpp generator/cap_table.h generator/header_writer.h generator/main.cpp
-       generator/slot_index.h)
+files=(VERSION LICENSE generator/cap_table.cpp generator/cap_table.h generator/header_writer.h
+       generator/main.cpp generator/slot_index.h)
 for system in "$@"; do
     case $system in
     cmake) files+=(CMakeLists.txt cmake/capability_names.cmake cmake/save_header.cmake) ;;
     meson) files+=(meson.build meson_options.txt) ;;
     autotools) files+=(capability_names.am m4/capability_header.m4) ;;
-    make) ;;  # the recipe in the README needs the sources only
+    make) ;;  # the recipe in docs/make.md needs the sources only
     *) echo "vendor: unknown build system \"$system\" (cmake, meson, autotools, make)" >&2; exit 2 ;;
     esac
 done
@@ -27,9 +31,18 @@ if [ -d "$dest" ] && [ -n "$(ls -A "$dest")" ] && [ ! -f "$dest/generator/cap_ta
     echo "vendor: $dest holds files but no earlier copy of capability_header; give an empty or new folder" >&2
     exit 1
 fi
+# The version of an earlier copy: its VERSION, or for copies older than 1.2.0 its build files.
+replaced=""
+if [ -f "$dest/generator/cap_table.cpp" ]; then
+    replaced=$(cat "$dest/VERSION" 2> /dev/null ||
+               sed -n 's/^project(capability_header VERSION \([0-9.]*\).*/\1/p' "$dest/CMakeLists.txt" 2> /dev/null ||
+               true)
+    replaced=", replacing the copy of version ${replaced:-unknown} there"
+fi
 # An earlier copy goes first, so that a file this version no longer has does not stay behind.
 rm -rf "${dest:?}/generator" "$dest/cmake" "$dest/m4"
-rm -f "$dest/CMakeLists.txt" "$dest/meson.build" "$dest/meson_options.txt" "$dest/capability_names.am"
+rm -f "$dest/CMakeLists.txt" "$dest/meson.build" "$dest/meson_options.txt" "$dest/capability_names.am" \
+      "$dest/VERSION" "$dest/LICENSE"
 mkdir -p "$dest"
 (cd "$root" && cp --parents "${files[@]}" "$dest")
-echo "vendor: capability_header copied to $dest (${#files[@]} files): ${files[*]}"
+echo "vendor: capability_header $(cat "$root/VERSION") copied to $dest$replaced (${#files[@]} files): ${files[*]}"
