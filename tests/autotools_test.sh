@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Builds examples/autotools, a libtool library with its sources in src/, with a copy of this
 # project made by tools/vendor.sh in its capability_header/, in a folder apart from its sources,
 # and checks the result with check_consumer.sh.
-#   native  make -j check; a rebuilt tool that prints the same header recompiles nothing;
-#           make distcheck
+#   native  make -j check; a rebuilt tool that prints the same header recompiles nothing, and the
+#           make after it runs nothing; make distcheck
 #   cross   ./configure --host=aarch64-linux-gnu with only C cross tools, without warnings: the
 #           tool a program for this machine, the consumer an aarch64 program; and configure
 #           stops when CXX_FOR_BUILD is the cross compiler
@@ -11,13 +14,11 @@
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
-source_dir=$(realpath "$1") mode=$2
+mode=$2
 require autoreconf automake libtoolize
 
 example=$work/example
-cp -RL "$source_dir/examples/autotools" "$example"
-rm -rf "$example/capability_header"
-run bash "$source_dir/tools/vendor.sh" "$example/capability_header" autotools
+library "$example" autotools
 run autoreconf -i "$example"
 mkdir -p "$work/build"
 cd "$work/build"
@@ -30,9 +31,12 @@ native)
     before=$(stat -c %y src/capability_names.h src/cap_mask_names src/libcap_names.la)
     touch "$example/capability_header/generator/main.cpp"
     run make -j4
+    grep -q "^capability_header $(cat "$repo/VERSION") from " "$work/log" || fail "the version is not said: $(cat "$work/log")"
     [ src/capability_header_gen -nt src/cap_mask_names ] || fail "the tool was not rebuilt"
     [ "$(stat -c %y src/capability_names.h src/cap_mask_names src/libcap_names.la)" = "$before" ] ||
         fail "an unchanged header was rewritten, or the library or program rebuilt"
+    run make -j4
+    ! grep -Ev '^(Making .* in |make(\[[0-9]+\])?: |make +all-am$)' "$work/log" | grep -q . || fail "a make with nothing to do ran: $(cat "$work/log")"
     run make distcheck
     echo "ok: autotools example, native, make -j check and make distcheck"
     ;;
