@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Builds tests/meson_consumer, a C-only Meson project that takes in a copy of this project made by
-# tools/vendor.sh as the subproject capability_header, and checks the result with check_consumer.sh.
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
+# Builds the library of tests/consumer with Meson, laid out by tests/lib.sh with docs/meson.md's
+# snippets and a copy of this project as the subproject capability_header, and checks the result
+# with check_consumer.sh.
 #   native  also: a rebuilt tool that prints the same header recompiles nothing; this project on
-#           its own passes meson test and installs the tool; a host tool for another machine
-#   cross   a real aarch64 cross build from a C-only cross file with no exe_wrapper: the tool
-#           must be a program for this machine, the consumer an aarch64 program
+#           its own passes meson test, has the version of VERSION and installs the tool and its
+#           manual page; a host tool for another machine
+#   cross   a real aarch64 cross build from a C-only cross file with no exe_wrapper, the
+#           subproject taken through the page's wrap file from a git repository: the tool must be
+#           a program for this machine, the consumer an aarch64 program
 # Usage: meson_test.sh SOURCE_DIR native|cross
 set -euo pipefail
 # shellcheck source=lib.sh
@@ -13,9 +19,7 @@ source_dir=$(realpath "$1") mode=$2
 require meson ninja
 
 consumer=$work/consumer build=$work/build
-mkdir -p "$consumer/subprojects/capability_header"
-cp "$here/meson_consumer/meson.build" "$source_dir/examples/cap_mask_names.c" "$consumer"
-run bash "$source_dir/tools/vendor.sh" "$consumer/subprojects/capability_header" meson
+library "$consumer" meson
 header=$build/subprojects/capability_header/capability_names.h
 tool=$build/subprojects/capability_header/capability_header
 
@@ -31,6 +35,7 @@ native)
     run env DESTDIR="$work/consumer-prefix" meson install -C "$build"
     check_install "$work/consumer-prefix" nothing
     run meson setup --prefix "$work/prefix" "$work/top" "$source_dir"
+    grep -q "^Project version: $(cat "$source_dir/VERSION")\$" "$work/log" || fail "meson.build's version is not VERSION's: $(cat "$work/log")"
     run meson test -C "$work/top"
     ! grep -q -- -Werror "$work/top/build.ninja" || fail "warnings are errors by default"
     run meson install -C "$work/top"
@@ -52,8 +57,15 @@ native)
     ;;
 cross)
     require_cross
-    printf '%s\n' "[binaries]" "c = '$cross-gcc'" "strip = '$cross-strip'" "[host_machine]" "system = 'linux'" \
-        "cpu_family = 'aarch64'" "cpu = 'aarch64'" "endian = 'little'" > "$work/aarch64.ini"
+    snippet docs/meson.md cross-file > "$work/aarch64.ini"
+    # The subproject from a git repository of the copy, tagged with this version, through the wrap.
+    upstream=$work/upstream
+    mv "$consumer/subprojects/capability_header" "$upstream"
+    git -C "$upstream" init -q
+    git -C "$upstream" add -A
+    git -C "$upstream" -c user.name=test -c user.email=test@example.org commit -q -m copy
+    git -C "$upstream" tag "v$(cat "$source_dir/VERSION")"
+    snippet docs/meson.md wrap | sed "s|^url = .*|url = $upstream|" > "$consumer/subprojects/capability_header.wrap"
     run meson setup --cross-file "$work/aarch64.ini" "$build" "$consumer"
     run meson compile -C "$build"
     program_for "$tool" "$build_machine"
