@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # What capability_header costs a build that uses it, each figure beside its floor:
 #   run:       the tool against a C program that writes the same header bytes with one write()
 #              (wall time, instructions under callgrind, peak resident memory, heap use);
 #   build:     compiling and linking the tool with one compiler command against a C hello world;
 #   consumer:  a clean configure and build of tests/consumer, a C library that uses the header
 #              through CMake, on the native route (the tool built there) and on the host-tool
-#              route, each against the same library with the header checked in;
+#              route, each against the same library with the header checked in; and its cross
+#              build to aarch64 (the tool built for this machine at configure time) against its
+#              native build;
 #   autotools: the configure of examples/autotools against the same configure without our macro
 #              and fragment.
 # Wall times are medians from hyperfine, in rounds that swap the order of the two commands. Where
@@ -15,7 +20,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
-for command in valgrind /usr/bin/time autoreconf libtoolize; do
+for command in valgrind /usr/bin/time autoreconf libtoolize aarch64-linux-gnu-gcc; do
     command -v $command > /dev/null || { echo "bench: $command is not installed (bash tools/setup.sh installs it)"; exit 1; }
 done
 hyperfine=true
@@ -25,9 +30,8 @@ runs=60 builds=31 consumers=11 per_round=(--warmup 1 --runs 3) quick=false
 if [ "${1:-}" = --quick ]; then runs=3 builds=3 consumers=1 per_round=(--warmup 0 --runs 1) quick=true; fi
 read -ra cxx <<< "${CXX:-c++}"
 read -ra cc <<< "${CC:-cc}"
-golden=tests/golden/capability_names.golden
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=../tests/lib.sh
+source tests/lib.sh
 
 # The floor: the golden header as a byte array, written with a single write().
 {
@@ -47,19 +51,26 @@ for program in capability_header floor; do
     "$work/$program" | cmp -s - "$golden" || { echo "$program does not write the golden header" >&2; exit 1; }
 done
 
-# The consumer floor: the same program and library built against a checked-in copy of the header.
+# The library of tests/consumer, and as its floor the same library with the header checked in.
+library "$work/lib" cmake
 mkdir -p "$work/checked_in"
+cp -R "$work/lib/src" "$work/checked_in"
 cp "$golden" "$work/checked_in/capability_names.h"
 cat > "$work/checked_in/CMakeLists.txt" << 'EOF'
 cmake_minimum_required(VERSION 3.18)
 project(checked_in LANGUAGES C)
-include_directories(${CMAKE_CURRENT_SOURCE_DIR} ${EXAMPLES})
-add_executable(cap_mask_names ${EXAMPLES}/cap_mask_names.c)
-add_library(cap_names ${EXAMPLES}/cap_names.c)
+option(BUILD_SHARED_LIBS "" ON)
+include_directories(${CMAKE_CURRENT_SOURCE_DIR} src)
+add_library(cap_names src/cap_names.c)
+target_link_libraries(cap_names PRIVATE m)
+add_executable(mylib_test src/check_cap_names.c src/cap_names.c)
+add_executable(cap_mask_names src/cap_mask_names.c)
 EOF
+printf 'set(CMAKE_SYSTEM_NAME Linux)\nset(CMAKE_SYSTEM_PROCESSOR aarch64)\nset(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)\nset(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)\n' \
+    > "$work/aarch64.cmake"
 consumer() {  # source-directory cmake-arguments...: a clean configure and build, as one command
     printf 'rm -rf %q && cmake -S %q -B %q' "$work/consumer" "$1" "$work/consumer"
-    printf ' %q' "-DCAPABILITY_HEADER_SOURCE=$PWD" "-DEXAMPLES=$PWD/examples" "${@:2}"
+    printf ' %q' "${@:2}"
     printf ' > /dev/null && cmake --build %q > /dev/null' "$work/consumer"
 }
 
@@ -120,14 +131,17 @@ ratio() { if [ "$1" = - ]; then echo skipped; else awk -v a="$1" -v b="$2" 'BEGI
 # Each step is captured before it is split, so that a failing step stops the script.
 run_times=$(time_pair "$runs" -N "$(printf %q "$work/capability_header")" "$(printf %q "$work/floor")")
 build_times=$(time_pair "$builds" -N "${build_tool[*]} -o $work/built" "${build_hello[*]} -o $work/hello")
-native_times=$(time_pair "$consumers" --shell=bash "$(consumer tests/consumer)" "$(consumer "$work/checked_in")")
-host_times=$(time_pair "$consumers" --shell=bash "$(consumer tests/consumer -DCAPABILITY_HEADER_EXECUTABLE="$work/capability_header")" \
+native_times=$(time_pair "$consumers" --shell=bash "$(consumer "$work/lib")" "$(consumer "$work/checked_in")")
+host_times=$(time_pair "$consumers" --shell=bash "$(consumer "$work/lib" -DCAPABILITY_HEADER_EXECUTABLE="$work/capability_header")" \
                        "$(consumer "$work/checked_in")")
+cross_times=$(time_pair "$consumers" --shell=bash "$(consumer "$work/lib" -DCMAKE_TOOLCHAIN_FILE="$work/aarch64.cmake")" \
+                        "$(consumer "$work/lib")")
 configure_times=$(time_pair "$consumers" --shell=bash "$(configure with)" "$(configure without)")
 read -r run_tool run_floor <<< "$run_times"
 read -r build_tool_us build_hello_us <<< "$build_times"
 read -r native_us native_floor_us <<< "$native_times"
 read -r host_us host_floor_us <<< "$host_times"
+read -r cross_us cross_native_us <<< "$cross_times"
 read -r configure_us configure_floor_us <<< "$configure_times"
 ins_tool=$(instructions "$work/capability_header") ins_floor=$(instructions "$work/floor")
 heap_tool=$(heap "$work/capability_header") heap_floor=$(heap "$work/floor")
@@ -149,11 +163,13 @@ printf '%-26s %15s ms %15s ms %7s\n' "consumer: native route" "$(ms "$native_us"
     "$(ratio "$native_us" "$native_floor_us")"
 printf '%-26s %15s ms %15s ms %7s\n' "consumer: host-tool route" "$(ms "$host_us")" "$(ms "$host_floor_us")" \
     "$(ratio "$host_us" "$host_floor_us")"
+printf '%-26s %15s ms %15s ms %7s %8s\n' "consumer: cross to aarch64" "$(ms "$cross_us")" "$(ms "$cross_native_us")" \
+    "$(ratio "$cross_us" "$cross_native_us")" "<= 1.1"
 added=$(if [ "$configure_us" = - ]; then echo skipped; else ms "$(awk -v a="$configure_us" -v b="$configure_floor_us" 'BEGIN { print a - b }')"; fi)
 printf '%-26s %15s ms %15s ms %7s %8s\n' "autotools: configure" "$(ms "$configure_us")" "$(ms "$configure_floor_us")" \
     "$(ratio "$configure_us" "$configure_floor_us")" "+300 ms"
 echo "(autotools: our macro and fragment add $added ms to the example's configure)"
-echo "(floors: ${cc[*]} -O2 hello.c for the build; for the consumers, the same C program and library"
-echo " with capability_names.h checked in, configured and built by CMake with Makefiles; for"
-echo " autotools, the example's configure without our macro and fragment)"
+echo "(floors: ${cc[*]} -O2 hello.c for the build; for the consumers, the same C library and programs"
+echo " with capability_names.h checked in, configured and built by CMake with Makefiles, and for the"
+echo " cross build the native route; for autotools, the example's configure without our macro and fragment)"
 if $quick; then echo "(--quick: too few runs for these times to mean anything)"; fi
