@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Runs the capability header tool and saves its standard output as a header, without a shell.
 # Included, it defines capability_header_save(); run as a script, it saves HEADER and stops the
 # build when that fails:

@@ -1,3 +1,5 @@
+/* SPDX-FileCopyrightText: 2026 The capability_header authors
+ * SPDX-License-Identifier: MIT */
 /* cap_mask_names: prints the Linux capabilities set in a hexadecimal mask, in the form that
  * /proc/PID/status shows (the CapEff: line, for example 000001ffffffffff). One line per set bit,
  * in ascending order: the name, padded to the longest name, and the bit number. A bit that the

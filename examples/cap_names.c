@@ -1,3 +1,5 @@
+/* SPDX-FileCopyrightText: 2026 The capability_header authors
+ * SPDX-License-Identifier: MIT */
 /* The library's one source: the name array comes from capability_names.h. */
 #include <stddef.h>
 

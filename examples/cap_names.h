@@ -1,3 +1,5 @@
+/* SPDX-FileCopyrightText: 2026 The capability_header authors
+ * SPDX-License-Identifier: MIT */
 /* cap_names: a small library that names the Linux capabilities, built the way a C library takes
  * capability_names.h: the header is used by the library's sources, not by its users. */
 #ifndef CAP_NAMES_H

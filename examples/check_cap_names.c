@@ -1,3 +1,5 @@
+/* SPDX-FileCopyrightText: 2026 The capability_header authors
+ * SPDX-License-Identifier: MIT */
 /* Checks the cap_names library from a program that links it: the first and the last capability
  * are named, and no number beyond them is. Prints "ok: N capabilities" and exits 0, or says what
  * is wrong and exits 1. */

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // The Linux capabilities by number, named as the kernel's CAP_* constants in lower case
 // (uapi/linux/capability.h). A new kernel capability is one more row above the sentinel.
 #include "cap_table.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // The capability table: one row per Linux capability, closed by a sentinel row, plus the
 // compile-time checks that keep a malformed row from ever being shipped.
 #pragma once

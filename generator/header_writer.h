@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // Writes the generated C header for a built name slot index: the size macros, then
 // ZUNDEK_CAP_NAMES with one initializer line per capability number, NULL where no capability has
 // that number. Defined inline, like the index, to keep the tool at two compiler runs.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // capability_header: prints a C header with the Linux capability names.
 //
 // A C library's build compiles this tool, runs it with no arguments and saves its standard output

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // The name slot index: the capability table turned into an array indexed by capability number,
 // with the two sizes the header reports. The array grows to 2 * n + 1 slots whenever number n
 // does not fit, so a table in ascending order reallocates only a handful of times.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # capability_header.m4: configure's part of making capability_names.h with autotools; the rules
 # are in capability_names.am.
 #

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Checks a consumer of the header, whatever built it: HEADER must be the golden header, and
 # PROGRAM, examples/cap_mask_names.c built against it, must print the right names for masks as
 # /proc/PID/status shows them and refuse malformed ones. With aarch64, PROGRAM must be an aarch64

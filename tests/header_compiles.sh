@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Compiles the generated header as every C and C++ standard a C library may be built as, with
 # warnings as errors, using gcc and clang where installed. Each program has two translation
 # units, one with the name array and one without, each including the header twice; running it

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // Preloaded into the real tool to stand in for an exhausted heap: every allocation fails.
 #include <cerrno>
 #include <cstdlib>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // The slot index on small tables of its own, and the checks that guard the shipped table.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Runs tools/check_kernel.sh on the installed kernel headers, which the table must cover, and on
 # capability.h files made from the table itself and then doctored: one with two capabilities
 # beyond the table, whose rows it must print ready to paste and with --apply add to a copy of the

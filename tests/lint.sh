@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # The gates a change must pass besides the tests, each with its tool's own configuration:
 #   format  clang-format --dry-run -Werror over our C and C++ sources (.clang-format)
 #   tidy    clang-tidy over the tool's sources, warnings as errors (.clang-tidy)
 #   shell   shellcheck over every shell script we ship (.shellcheckrc)
-# Usage: lint.sh SOURCE_DIR format|tidy|shell
+#   man     mandoc -T lint over the manual page, which must report nothing
+#   reuse   reuse lint: every file says its licence and copyright (LICENSES/, .license files)
+#   docs    every snippet of a build system's page is one that a test runs, and each block of the
+#           README marked "<!-- snippet: PAGE NAME... -->" is those snippets of the page
+# Usage: lint.sh SOURCE_DIR format|tidy|shell|man|reuse|docs
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -29,6 +36,30 @@ shell)
     mapfile -t files < <(find "${dirs[@]}" -type f \( -name '*.sh' -o -path .ci/run \) | sort)
     shellcheck -x "${files[@]}" || fail "shellcheck found problems"
     echo "ok: shellcheck, ${#files[@]} scripts"
+    ;;
+man)
+    require mandoc
+    if ! report=$(mandoc -T lint man/capability_header.1 2>&1) || [ -n "$report" ]; then fail "mandoc: $report"; fi
+    echo "ok: mandoc -T lint, man/capability_header.1"
+    ;;
+reuse)
+    require reuse
+    reuse lint > "$work/reuse.log" 2>&1 || fail "reuse lint: $(cat "$work/reuse.log")"
+    echo "ok: reuse lint"
+    ;;
+docs)
+    for page in docs/cmake.md docs/meson.md docs/autotools.md docs/make.md; do
+        while read -r name; do
+            grep -rqwF "$page $name" tests || fail "no test runs the snippet \"$name\" of $page"
+        done < <(sed -n 's/^<!-- snippet: \(.*\) -->$/\1/p' "$page")
+    done
+    # The README's marked blocks, each as "PAGE NAME..." and the line it starts at.
+    while read -r line page names; do
+        expected=$(for name in $names; do snippet "$page" "$name"; done)
+        shown=$(tail -n "+$((line + 2))" README.md | sed '/^```$/,$d')
+        [ "$shown" = "$expected" ] || fail "README.md, line $line: not the snippets $names of $page"
+    done < <(awk '/^<!-- snippet: docs\/[a-z-]+\.md .* -->$/ { sub(/^<!-- snippet: /, ""); sub(/ -->$/, ""); print NR, $0 }' README.md)
+    echo "ok: the pages' snippets are tested, and the README shows them as they are"
     ;;
 *) fail "unknown gate $2" ;;
 esac

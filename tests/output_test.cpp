@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The capability_header authors
+// SPDX-License-Identifier: MIT
+//
 // The header text, from the writer on small tables and from the real binary, including its exits.
 #include <gtest/gtest.h>
 

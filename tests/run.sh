@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Installs what the tests use (tools/setup.sh), then builds the tool and its tests twice, plainly
 # and with AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test in both builds,
 # in parallel.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Compares the capability table in generator/cap_table.cpp with a kernel's capability.h, reading
 # both through the compiler: every capability of the kernel must be in the table with the kernel's
 # number, and every row up to the kernel's CAP_LAST_CAP must be the kernel's constant for its

@@ -1,4 +1,6 @@
 # shellcheck shell=bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
 # Sourced by the scripts that read Debian's archive: sets mirror and keyring to the first Debian
 # mirror in this machine's apt sources, deb822 or one-line, and the keyring that signs it
 # (mirror is empty when there is none).

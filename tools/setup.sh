@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Installs the Debian or Ubuntu packages that the tests and the benchmark use, when they are
 # missing and this user may install (root, or sudo without a password). A package that this
 # release does not carry is named and left out; the others are installed all the same. Otherwise
@@ -12,10 +15,10 @@ required=(cmake make g++ libgtest-dev)
 # clang: the header compiled by a second compiler; ninja-build: the second CMake generator;
 # linux-libc-dev: the kernel's capability.h; file, qemu-user and the aarch64 compilers: real
 # cross builds; meson, autoconf, automake and libtool: the consumers that build with them; the
-# gates clang-format, clang-tidy and shellcheck; hyperfine and time: the benchmark.
+# gates clang-format, clang-tidy, shellcheck, mandoc and reuse; hyperfine and time: the benchmark.
 optional=(clang ninja-build valgrind linux-libc-dev file qemu-user gcc-aarch64-linux-gnu
           g++-aarch64-linux-gnu meson autoconf automake libtool clang-format clang-tidy shellcheck
-          hyperfine time)
+          mandoc reuse hyperfine time)
 
 if ! command -v dpkg-query > /dev/null || ! command -v apt-get > /dev/null; then
     echo "setup: not a Debian or Ubuntu machine; install these yourself if the build asks for them:"

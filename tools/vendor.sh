@@ -15,7 +15,7 @@ dest=$(realpath -m "$1")
 shift
 [ $# -gt 0 ] || set -- cmake meson autotools make
 
-files=(VERSION LICENSE generator/cap_table.cpp generator/cap_table.h generator/header_writer.h
+files=(VERSION VERSION.license LICENSE generator/cap_table.cpp generator/cap_table.h generator/header_writer.h
        generator/main.cpp generator/slot_index.h)
 for system in "$@"; do
     case $system in
@@ -42,7 +42,7 @@ fi
 # An earlier copy goes first, so that a file this version no longer has does not stay behind.
 rm -rf "${dest:?}/generator" "$dest/cmake" "$dest/m4"
 rm -f "$dest/CMakeLists.txt" "$dest/meson.build" "$dest/meson_options.txt" "$dest/capability_names.am" \
-      "$dest/VERSION" "$dest/LICENSE"
+      "$dest/VERSION" "$dest/VERSION.license" "$dest/LICENSE"
 mkdir -p "$dest"
 (cd "$root" && cp --parents "${files[@]}" "$dest")
 echo "vendor: capability_header $(cat "$root/VERSION") copied to $dest$replaced (${#files[@]} files): ${files[*]}"

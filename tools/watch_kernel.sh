@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # Checks the table against the newest kernels that Debian packages: downloads linux-libc-dev from
 # Debian's development distribution (unstable) and from experimental, which carries the kernel's
 # release candidates, so that a new capability is heard of at its first rc. It goes through this

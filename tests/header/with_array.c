@@ -1,3 +1,5 @@
+/* SPDX-FileCopyrightText: 2026 The capability_header authors
+ * SPDX-License-Identifier: MIT */
 /* Includes the generated header twice with the array opted into, in C (C89 on) or C++ (C++98
  * on), and prints the array one "number name" line per slot, so a script can compare it with
  * the expected names. Linked with without_array.c, which includes the header without opting in. */

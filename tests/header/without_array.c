@@ -1,3 +1,5 @@
+/* SPDX-FileCopyrightText: 2026 The capability_header authors
+ * SPDX-License-Identifier: MIT */
 /* Includes the generated header twice without opting into the array: the size macros are there,
  * ZUNDEK_CAP_NAMES is not. */
 #include "capability_names.h"

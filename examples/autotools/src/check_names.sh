@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The capability_header authors
+# SPDX-License-Identifier: MIT
+#
 # make check: the program names the capabilities set in a mask.
 expected='cap_net_admin          12
 cap_net_raw            13'
