@@ -89,7 +89,7 @@ native)
         install_and_use "$dir"
         downstream "$dir-tree" "$work/$dir"
     done
-    echo "ok: the $generator build of a library with the ${shapes[*]} signature and shared library, exported and installed"
+    echo "ok: $generator, the library as signature:shared ${shapes[*]}, exported, installed and found by find_package"
 
     # Linked as well, with a second copy of a newer version added after the first.
     cp -R "$src" "$work/second"
@@ -100,6 +100,10 @@ native)
     must_build linked
     install_and_use linked
     echo "ok: capability_header::capability_names linked to a static library that installs its export set"
+    # The second copy updated: vendor.sh names the version it replaces, and the copy has its own.
+    run bash "$repo/tools/vendor.sh" "$work/second" cmake
+    grep -q "replacing the copy of version 99.0.0 there" "$work/log" || fail "vendor.sh does not name the version it replaces: $(cat "$work/log")"
+    for file in VERSION LICENSE; do cmp -s "$repo/$file" "$work/second/$file" || fail "the copy has no $file of its own"; done
 
     # This project on its own: the tool and its manual page are installed, and warnings are not errors by default.
     { cmake -S "$source_dir" -B "$work/top" -G "$generator" -DCAPABILITY_HEADER_EXAMPLES=OFF && cmake --build "$work/top" &&
