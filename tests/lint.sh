@@ -43,6 +43,7 @@ man)
     echo "ok: mandoc -T lint, man/capability_header.1"
     ;;
 reuse)
+    require_carried reuse
     require reuse
     reuse lint > "$work/reuse.log" 2>&1 || fail "reuse lint: $(cat "$work/reuse.log")"
     echo "ok: reuse lint"

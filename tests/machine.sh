@@ -17,11 +17,11 @@ if ! command -v debootstrap > /dev/null; then
     run env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
 fi
 
-# Builds $cache/NAME/base.tar, unless it is there: RELEASE with SETUP, shell commands run as root
-# inside it, which install what the machine needs.
+# Builds $cache/NAME/base.tar, unless it is there with the same SETUP: RELEASE with SETUP, shell
+# commands run as root inside it, which install what the machine needs.
 machine_base() {  # name release setup
     local dir=$cache/$1 root
-    [ ! -f "$dir/base.tar" ] || return 0
+    if [ -f "$dir/base.tar" ] && [ "$(cat "$dir/setup" 2> /dev/null)" = "$3" ]; then return 0; fi
     echo "== $1: building the machine (once)"
     root=$dir/build
     rm -rf "$root" && mkdir -p "$dir"
@@ -31,6 +31,7 @@ machine_base() {  # name release setup
     cp /etc/resolv.conf "$root/etc/resolv.conf"
     run chroot "$root" /usr/bin/env DEBIAN_FRONTEND=noninteractive sh -c "$3 && apt-get clean"
     tar -C "$root" -cf "$dir/base.tar.part" . && mv "$dir/base.tar.part" "$dir/base.tar" && rm -rf "$root"
+    printf '%s' "$3" > "$dir/setup"
 }
 
 machine=""

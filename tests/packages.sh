@@ -19,9 +19,10 @@ source "$(dirname "$0")/lib.sh"
 source "$here/machine.sh"
 systems=(cmake meson autotools)
 
-machine_base packaging sid 'dpkg --add-architecture arm64 && apt-get update -q &&
-    apt-get install -y -q --no-install-recommends build-essential debhelper crossbuild-essential-arm64 \
-        libc6-dev:arm64 cmake meson ninja-build libtool autoconf automake'
+# crossbuild-essential-arm64 no longer brings libc6-dev:arm64.
+packages="build-essential debhelper crossbuild-essential-arm64 libc6-dev:arm64 cmake meson ninja-build libtool autoconf automake"
+machine_base packaging sid "dpkg --add-architecture arm64 && apt-get update -q &&
+    apt-get install -y -q --no-install-recommends $packages"
 machine_start packaging
 for system in "${systems[@]}"; do
     library "$work/$system" "$system"
