@@ -37,6 +37,11 @@ require_carried() {  # package (whose command has the same name)
         exit 77
     }
 }
+# Fails unless LOG, the output of a make with nothing to do, shows no command run: only make's own
+# lines, and automake's recursion.
+ran_nothing() {  # log
+    ! grep -Ev '^(Making .* in |make(\[[0-9]+\])?: |make +all-am$)' "$1" | grep -q . || fail "make ran something: $(cat "$1")"
+}
 # A failed run must leave neither the header nor its temporary file.
 no_header() {
     local file
