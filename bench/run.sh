@@ -66,8 +66,7 @@ target_link_libraries(cap_names PRIVATE m)
 add_executable(mylib_test src/check_cap_names.c src/cap_names.c)
 add_executable(cap_mask_names src/cap_mask_names.c)
 EOF
-printf 'set(CMAKE_SYSTEM_NAME Linux)\nset(CMAKE_SYSTEM_PROCESSOR aarch64)\nset(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)\nset(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)\n' \
-    > "$work/aarch64.cmake"
+toolchain "$work/aarch64.cmake" cxx
 consumer() {  # source-directory cmake-arguments...: a clean configure and build, as one command
     printf 'rm -rf %q && cmake -S %q -B %q' "$work/consumer" "$1" "$work/consumer"
     printf ' %q' "${@:2}"

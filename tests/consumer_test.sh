@@ -142,14 +142,7 @@ native)
     ;;
 cross)
     require_cross
-    for compilers in c cxx; do
-        {
-            echo "set(CMAKE_SYSTEM_NAME Linux)"
-            echo "set(CMAKE_SYSTEM_PROCESSOR aarch64)"
-            echo "set(CMAKE_C_COMPILER $cross-gcc)"
-            [ $compilers = c ] || echo "set(CMAKE_CXX_COMPILER $cross-g++)"
-        } > "$work/toolchain-$compilers.cmake"
-    done
+    for compilers in c cxx; do toolchain "$work/toolchain-$compilers.cmake" $compilers; done
     emulator="${qemu[*]}"
     emulator_args=(-DCMAKE_CROSSCOMPILING_EMULATOR="${emulator// /;}")
     # A distribution's cross build: the cross compilers, no emulator, and the target's flags, which

@@ -64,6 +64,12 @@ check_install() {  # prefix tool|nothing
 cross=aarch64-linux-gnu
 qemu=(qemu-aarch64 -L "/usr/$cross")
 require_cross() { require $cross-gcc $cross-g++ qemu-aarch64 file; }
+# Writes docs/cmake.md's C-only aarch64 toolchain file to FILE, with the cross C++ compiler too
+# when asked.
+toolchain() {  # file c|cxx
+    snippet docs/cmake.md toolchain > "$1"
+    [ "$2" = c ] || echo "set(CMAKE_CXX_COMPILER $cross-g++)" >> "$1"
+}
 
 # Prints the fenced block that follows the line "<!-- snippet: NAME -->" in PAGE, a page of this
 # repository such as docs/cmake.md: the lines a maintainer copies from it.
