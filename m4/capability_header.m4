@@ -11,12 +11,22 @@
 # set; else c++, g++ or clang++. It never looks for a C++ compiler for the host machine, so the
 # package's own configure, and libtool, stay C only. Configure stops, naming CXX_FOR_BUILD, unless
 # the compiler builds a C++17 program that runs here. CXX_FOR_BUILD, CPPFLAGS_FOR_BUILD,
-# CXXFLAGS_FOR_BUILD (by default -O2) and LDFLAGS_FOR_BUILD are substituted.
+# CXXFLAGS_FOR_BUILD (by default -O2) and LDFLAGS_FOR_BUILD are substituted. A packager's tool
+# named by CAPABILITY_HEADER_EXECUTABLE needs no compiler; the rules check it when they run it.
 AC_DEFUN([CAPABILITY_HEADER_PROG_CXX_FOR_BUILD], [
 AC_ARG_VAR([CXX_FOR_BUILD], [C++ compiler for programs run during the build])
 AC_ARG_VAR([CPPFLAGS_FOR_BUILD], [preprocessor flags for CXX_FOR_BUILD])
 AC_ARG_VAR([CXXFLAGS_FOR_BUILD], [C++ compiler flags for CXX_FOR_BUILD])
 AC_ARG_VAR([LDFLAGS_FOR_BUILD], [linker flags for CXX_FOR_BUILD])
+AC_ARG_VAR([CAPABILITY_HEADER_EXECUTABLE],
+           [absolute path of a capability_header built for the build machine, to use instead of building one])
+AS_IF([test -n "$CAPABILITY_HEADER_EXECUTABLE"],
+      [AC_MSG_NOTICE([capability_names.h will be made by $CAPABILITY_HEADER_EXECUTABLE, checked by the first make])],
+      [_CAPABILITY_HEADER_FIND_CXX_FOR_BUILD])
+])
+
+# The C++ compiler for the build machine, checked.
+AC_DEFUN([_CAPABILITY_HEADER_FIND_CXX_FOR_BUILD], [
 AS_IF([test -z "$CXX_FOR_BUILD" && test "$cross_compiling" != yes && test -n "$CXX"],
       [CXX_FOR_BUILD=$CXX])
 AS_IF([test -z "$CXX_FOR_BUILD"], [AC_CHECK_PROGS([CXX_FOR_BUILD], [c++ g++ clang++])])

@@ -21,11 +21,13 @@ for system in "$@"; do
     case $system in
     cmake) files+=(CMakeLists.txt cmake/capability_names.cmake cmake/save_header.cmake) ;;
     meson) files+=(meson.build meson_options.txt) ;;
-    autotools) files+=(capability_names.am m4/capability_header.m4) ;;
-    make) ;;  # the recipe in docs/make.md needs the sources only
+    autotools) files+=(capability_names.am capability_names.sh m4/capability_header.m4) ;;
+    make) files+=(capability_names.mk capability_names.sh) ;;
     *) echo "vendor: unknown build system \"$system\" (cmake, meson, autotools, make)" >&2; exit 2 ;;
     esac
 done
+# Make and autotools share capability_names.sh.
+mapfile -t files < <(printf '%s\n' "${files[@]}" | awk '!seen[$0]++')
 
 if [ -d "$dest" ] && [ -n "$(ls -A "$dest")" ] && [ ! -f "$dest/generator/cap_table.cpp" ]; then
     echo "vendor: $dest holds files but no earlier copy of capability_header; give an empty or new folder" >&2
@@ -41,7 +43,7 @@ if [ -f "$dest/generator/cap_table.cpp" ]; then
 fi
 # An earlier copy goes first, so that a file this version no longer has does not stay behind.
 rm -rf "${dest:?}/generator" "$dest/cmake" "$dest/m4"
-rm -f "$dest/CMakeLists.txt" "$dest/meson.build" "$dest/meson_options.txt" "$dest/capability_names.am" \
+rm -f "$dest/CMakeLists.txt" "$dest/meson.build" "$dest/meson_options.txt" "$dest"/capability_names.{am,mk,sh} \
       "$dest/VERSION" "$dest/VERSION.license" "$dest/LICENSE"
 mkdir -p "$dest"
 (cd "$root" && cp --parents "${files[@]}" "$dest")
