@@ -38,14 +38,19 @@ require_carried() {  # package (whose command has the same name)
     }
 }
 # Fails unless LOG, the output of a make with nothing to do, shows no command run: only make's own
-# lines, and automake's recursion.
+# lines, and the makes it starts in other folders or for other goals.
 ran_nothing() {  # log
-    ! grep -Ev '^(Making .* in |make(\[[0-9]+\])?: |make +all-am$)' "$1" | grep -q . || fail "make ran something: $(cat "$1")"
+    ! grep -Ev '^(Making .* in |make(\[[0-9]+\])?: |make( .*)?$)' "$1" | grep -q . || fail "make ran something: $(cat "$1")"
 }
-# A failed run must leave neither the header nor its temporary file.
+# Fails unless HEADER is the golden header, with no temporary file left beside it; WHEN says which.
+golden_header() {  # header when
+    cmp -s "$golden" "$1" || fail "$2: $1 is not the golden header"
+    [ -z "$(find "$(dirname "$1")" -maxdepth 1 -name '*.tmp')" ] || fail "$2: temporary files left beside $1"
+}
+# A failed run must leave neither the header nor a temporary file of it.
 no_header() {
     local file
-    for file in "$1" "$1.tmp"; do [ ! -e "$file" ] || fail "a failed run left $file behind"; done
+    for file in "$1" "$1.tmp" "$1".*.tmp; do [ ! -e "$file" ] || fail "a failed run left $file behind"; done
 }
 # An install of this project puts in PREFIX only bin/capability_header, which prints the golden
 # header, and its manual page; a consumer's install puts nothing of ours there.
@@ -104,7 +109,7 @@ holds_snippet() {  # file page name
     [[ $(cat "$1") == *"$text"* ]] || fail "$1 does not hold the snippet \"$3\" of $2"
 }
 # Lays out in DEST the library that the integration checks build, as its maintainer has it: the
-# example sources in src/, a copy of this project made by tools/vendor.sh where the build system's
+# example sources in src/ (for Make, in lib/ and programs/), a copy of this project made by tools/vendor.sh where the build system's
 # page puts it, and the build files of tests/consumer with the pages' snippets in place. The
 # autotools library is examples/autotools, which must hold its page's snippets.
 library() {  # dest cmake|meson|make|autotools
@@ -119,8 +124,17 @@ library() {  # dest cmake|meson|make|autotools
         run bash "$repo/tools/vendor.sh" "$dest/subprojects/capability_header" meson
         with_snippets "$here/consumer/meson.build" "$dest/meson.build" ;;
     make)
-        run bash "$repo/tools/vendor.sh" "$dest/capability_header" make
-        with_snippets "$here/consumer/Makefile" "$dest/Makefile" ;;
+        # A library in lib/ with the copy beside its Makefile, and programs/ that compiles its
+        # sources too, run by a top-level Makefile.
+        mkdir -p "$dest/lib" "$dest/programs"
+        mv "$dest"/src/cap_names.[ch] "$dest/lib"
+        mv "$dest"/src/*.c "$dest/programs"
+        rmdir "$dest/src"
+        run bash "$repo/tools/vendor.sh" "$dest/lib/capability_header" make
+        local file
+        for file in Makefile lib/Makefile programs/Makefile; do
+            with_snippets "$here/consumer/make/$file" "$dest/$file"
+        done ;;
     autotools)
         cp -RL "$repo/examples/autotools/." "$dest"
         rm -rf "$dest/capability_header"

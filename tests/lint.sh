@@ -33,7 +33,7 @@ tidy)
     ;;
 shell)
     require shellcheck
-    mapfile -t files < <(find "${dirs[@]}" -type f \( -name '*.sh' -o -path .ci/run \) | sort)
+    mapfile -t files < <(find "${dirs[@]}" ./*.sh -type f \( -name '*.sh' -o -path .ci/run \) | sort)
     shellcheck -x "${files[@]}" || fail "shellcheck found problems"
     echo "ok: shellcheck, ${#files[@]} scripts"
     ;;

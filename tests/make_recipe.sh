@@ -2,68 +2,93 @@
 # SPDX-FileCopyrightText: 2026 The capability_header authors
 # SPDX-License-Identifier: MIT
 #
-# Builds the library of tests/consumer with its own Makefile, which compiles the library in one
-# rule and takes docs/make.md's recipe ahead of its first target, as tests/lib.sh lays it out.
-#   native  the default goal stays the library's, the header is golden, the version is said, a
-#           second make runs nothing, a rebuilt tool that prints the same header recompiles
+# Builds the Make library of tests/consumer/make as tests/lib.sh lays it out with docs/make.md's
+# snippets: lib/ includes capability_names.mk above its first target and builds the static and the
+# shared library in two sub-makes at once, programs/ compiles lib/*.c and asks lib/ for the header,
+# and the top-level Makefile runs both folders in parallel.
+#   native  15 rounds from clean (10 under -j4, 5 under -j2), each with the golden header and no
+#           temporary file left; the default goals stay the Makefiles' own, the version is said,
+#           a second make runs nothing, a rebuilt tool that prints the same header recompiles
 #           nothing and the make after it runs nothing either, the _FOR_BUILD flags are used, a
-#           removed header is made again, a CAPABILITY_HEADER_DIR without the sources is refused,
-#           a failing tool leaves no header, clean removes what the recipe made
-#   cross   CC the aarch64 cross compiler; first with CXX_FOR_BUILD that cross compiler too, which
-#           must fail naming CXX_FOR_BUILD, then, corrected, the next make must just work
-# Usage: make_recipe.sh SOURCE_DIR native|cross
+#           removed header is made again; a packager's tool makes the header with nothing compiled
+#           and nothing run by the next make, and a relative, missing or failing one is refused
+#           with no header left; clean removes what the rules made
+#   cross   CC the aarch64 cross compiler; first with CXX_FOR_BUILD that cross compiler too, and
+#           then a packager's tool built for aarch64, which must fail naming the machine; then
+#           the next make must just work
+# Usage: make_recipe.sh SOURCE_DIR HOST_TOOL native|cross
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
-mode=$2
+host_tool=$(realpath "$2") mode=$3
 lib=$work/lib
 library "$lib" make
 run_make() { make -C "$lib" "$@" > "$work/make.log" 2>&1; }
 must_make() { run_make "$@" || fail "make $*: $(cat "$work/make.log")"; }
-idle() { must_make; ran_nothing "$work/make.log"; }
+idle() { must_make "$@"; ran_nothing "$work/make.log"; }
+# Fails unless make fails with MESSAGE and leaves no header.
+refused() {  # message make-arguments...
+    if run_make "${@:2}"; then fail "make $*: did not fail"; fi
+    [[ $(cat "$work/make.log") == *"$1"* ]] || fail "make ${*:2}: not \"$1\": $(cat "$work/make.log")"
+    no_header "$lib/lib/capability_names.h"
+}
+stamps() { stat -c %y "$lib"/lib/{capability_names.h,libcap_names.a,libcap_names.so} "$lib/programs/cap_mask_names"; }
 
 case $mode in
 native)
-    must_make
+    for jobs in 4 4 4 4 4 4 4 4 4 4 2 2 2 2 2; do
+        must_make clean
+        must_make -j"$jobs"
+        golden_header "$lib/lib/capability_names.h" "round -j$jobs"
+    done
     grep -q "^capability_header $(cat "$repo/VERSION") from capability_header$" "$work/make.log" || fail "the version is not said: $(cat "$work/make.log")"
-    bash "$here/check_consumer.sh" "$lib/cap_mask_names" "$lib/capability_names.h" || fail "wrong result"
-    idle
+    bash "$here/check_consumer.sh" "$lib/programs/cap_mask_names" "$lib/lib/capability_names.h" || fail "wrong result"
+    run "$lib/programs/check_cap_names"
+    idle -j2
 
     # A rebuilt tool that prints the same header, built with the build machine's own flags.
-    before=$(stat -c %y "$lib/capability_names.h" "$lib/libcap_names.a" "$lib/cap_mask_names")
-    touch "$lib/capability_header/generator/main.cpp"
-    must_make CXXFLAGS_FOR_BUILD=-O1 LDFLAGS_FOR_BUILD=-Wl,-O1
+    before=$(stamps)
+    touch "$lib/lib/capability_header/generator/main.cpp"
+    must_make -j2 CXXFLAGS_FOR_BUILD=-O1 LDFLAGS_FOR_BUILD=-Wl,-O1
     grep -q -- '-std=c++17 *-O1 -Wl,-O1 ' "$work/make.log" || fail "the _FOR_BUILD flags are not used: $(cat "$work/make.log")"
-    [ "$(stat -c %y "$lib/capability_names.h" "$lib/libcap_names.a" "$lib/cap_mask_names")" = "$before" ] ||
-        fail "an unchanged header was rewritten, or the library rebuilt"
+    [ "$(stamps)" = "$before" ] || fail "an unchanged header was rewritten, or the library rebuilt"
     idle
-    rm "$lib/capability_names.h"
+    rm "$lib/lib/capability_names.h"
     must_make
-    cmp -s "$golden" "$lib/capability_names.h" || fail "a removed header was not made again"
+    golden_header "$lib/lib/capability_names.h" "a removed header made again"
 
-    if run_make CAPABILITY_HEADER_DIR="$work/nowhere" capability_names.h; then fail "a folder without the sources was taken"; fi
-    grep -q "No rule to make target '$work/nowhere/generator/cap_table.cpp'" "$work/make.log" ||
-        fail "the missing sources are not named: $(cat "$work/make.log")"
-
-    # Replace the tool with one that writes part of the header, then fails.
-    printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$lib/capability_header_gen"
-    chmod +x "$lib/capability_header_gen"
-    if run_make; then fail "make succeeded with a failing tool"; fi
-    grep -q 'out of memory' "$work/make.log" || fail "the tool's message is not shown"
-    no_header "$lib/capability_names.h"
+    # A packager's tool: nothing compiled, and nothing run the next time.
     must_make clean
-    [ -z "$(cd "$lib" && ls -d capability_header_gen capability_names.* 2> /dev/null)" ] || fail "clean left what the recipe made"
-    echo "ok: docs/make.md's recipe, in a library built by one rule"
+    must_make -j2 CAPABILITY_HEADER_EXECUTABLE="$host_tool"
+    [ ! -e "$lib/lib/capability_header_gen" ] || fail "a packager's tool given, ours was compiled"
+    [ "$(cat "$lib/lib/capability_names.stamp")" = "$host_tool" ] || fail "the packager's tool did not make the header"
+    golden_header "$lib/lib/capability_names.h" "the packager's tool"
+    idle CAPABILITY_HEADER_EXECUTABLE="$host_tool"
+    refused "CAPABILITY_HEADER_EXECUTABLE (capability_header) must be the absolute path of a capability_header built for the build host." \
+        CAPABILITY_HEADER_EXECUTABLE=capability_header
+    refused "CAPABILITY_HEADER_EXECUTABLE ($work/none) does not exist." CAPABILITY_HEADER_EXECUTABLE="$work/none"
+    # One that writes part of the header, then fails.
+    printf '#!/bin/sh\nhead -c 100 "%s"\nprintf "out of memory" >&2\nexit 1\n' "$golden" > "$work/failing"
+    chmod +x "$work/failing"
+    refused "CAPABILITY_HEADER_EXECUTABLE ($work/failing) does not run on this build host: it exited with status 1.
+out of memory" CAPABILITY_HEADER_EXECUTABLE="$work/failing"
+
+    must_make clean
+    [ -z "$(cd "$lib/lib" && ls -d capability_header_gen capability_names.* 2> /dev/null)" ] || fail "clean left what the rules made"
+    echo "ok: docs/make.md's rules, in a library with lib/ and programs/ built in parallel"
     ;;
 cross)
     require_cross
-    if run_make CC=$cross-gcc AR=$cross-ar CXX_FOR_BUILD=$cross-g++; then fail "a tool built for aarch64 ran here"; fi
-    grep -q "does not run here: CXX_FOR_BUILD ($cross-g++) must compile for this machine" "$work/make.log" ||
-        fail "the failure does not name CXX_FOR_BUILD: $(cat "$work/make.log")"
-    must_make CC=$cross-gcc AR=$cross-ar
-    program_for "$lib/capability_header_gen" "$build_machine"
-    bash "$here/check_consumer.sh" "$lib/cap_mask_names" "$lib/capability_names.h" aarch64 || fail "wrong result"
-    echo "ok: docs/make.md's recipe, cross-compiling"
+    refused "CXX_FOR_BUILD ($cross-g++) builds programs that do not run on this build host: the capability_header_gen it built is a program for aarch64, and this build host is $(uname -m)." \
+        CC=$cross-gcc AR=$cross-ar CXX_FOR_BUILD=$cross-g++
+    $cross-g++ -std=c++17 -O2 "$repo"/generator/{cap_table,main}.cpp -o "$work/aarch64_tool"
+    refused "CAPABILITY_HEADER_EXECUTABLE ($work/aarch64_tool) does not run on this build host: it is a program for aarch64, and this build host is $(uname -m). Build it with a compiler for the build host." \
+        CC=$cross-gcc AR=$cross-ar CAPABILITY_HEADER_EXECUTABLE="$work/aarch64_tool"
+    must_make -j2 CC=$cross-gcc AR=$cross-ar
+    program_for "$lib/lib/capability_header_gen" "$build_machine"
+    program_for "$lib/lib/libcap_names.so" aarch64
+    bash "$here/check_consumer.sh" "$lib/programs/cap_mask_names" "$lib/lib/capability_names.h" aarch64 || fail "wrong result"
+    echo "ok: docs/make.md's rules, cross-compiling"
     ;;
 *) fail "unknown mode $mode" ;;
 esac
