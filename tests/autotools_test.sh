@@ -17,7 +17,10 @@
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
-host_tool=$(realpath "$2") mode=$3
+mode=$3
+# A packager's tool, at a path without spaces, which make cannot take in a prerequisite.
+host_tool=$work/capability_header
+cp "$2" "$host_tool"
 require autoreconf automake libtoolize
 
 example=$work/example
