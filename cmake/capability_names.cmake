@@ -9,12 +9,17 @@
 #
 # The tool must run on the build machine. It is, in this order:
 #   host_tool  the host-built tool named by CAPABILITY_HEADER_EXECUTABLE, run at configure time;
-#   here       natively, the tool built here, run by the build;
-#   for_build  cross-compiling, the tool compiled at configure time by the build machine's C++
-#              compiler (CXX_FOR_BUILD, else c++, g++ or clang++ on PATH) and run there;
-#   emulator   cross-compiling with no C++ compiler for the build machine, the tool built with the
-#              cross C++ compiler and run by the build under CMAKE_CROSSCOMPILING_EMULATOR.
-# Nothing is ever looked up as capability_header on PATH.
+#   here       natively, when this project is built on its own, the tool built here as its
+#              product, run by the build;
+#   for_build  in a library's build, natively or cross-compiling, the tool compiled at configure
+#              time by the build machine's C++ compiler with one compiler run, and run there; C++
+#              is never enabled for the library;
+#   emulator   cross-compiling with no C++ compiler for the build machine, the tool compiled at
+#              configure time with the cross C++ compiler and run under
+#              CMAKE_CROSSCOMPILING_EMULATOR.
+# So in a library's build, the build runs nothing of ours, and no setting of the library's
+# directories reaches the compile of the tool. Nothing is ever looked up as capability_header on
+# PATH.
 
 set(CAPABILITY_NAMES_DIR ${CMAKE_CURRENT_BINARY_DIR}/capability_names)
 set(CAPABILITY_NAMES_HEADER ${CAPABILITY_NAMES_DIR}/capability_names.h)
@@ -111,13 +116,23 @@ function(capability_header_from_host_tool tool)
   endif()
 endfunction()
 
-# The C++ compiler and flags for the build machine, as cache entries: CXX_FOR_BUILD from the cache,
-# a variable or the environment, else c++, g++ or clang++ on PATH (never the toolchain's, nor one
-# under its find root); CPPFLAGS_FOR_BUILD, CXXFLAGS_FOR_BUILD (default -O2) and LDFLAGS_FOR_BUILD
-# likewise. The target's flags never apply. CXX_FOR_BUILD stays unset when there is none.
+# The C++ compiler and flags for the build machine, as cache entries. The compiler is CXX_FOR_BUILD
+# from the cache, a variable or the environment; else, natively, the library's own C++ compiler
+# when it has enabled C++, or the environment's CXX; else c++, g++ or clang++ on PATH (never the
+# toolchain's, nor one under its find root). CPPFLAGS_FOR_BUILD, CXXFLAGS_FOR_BUILD (default -O2)
+# and LDFLAGS_FOR_BUILD likewise; the target's flags never apply. CXX_FOR_BUILD stays unset when
+# there is none.
 function(capability_header_find_cxx_for_build)
   if(NOT DEFINED CXX_FOR_BUILD)
     set(cxx "$ENV{CXX_FOR_BUILD}")
+    get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
+    if(cxx STREQUAL "" AND NOT CMAKE_CROSSCOMPILING)
+      if("CXX" IN_LIST languages)
+        set(cxx "${CMAKE_CXX_COMPILER}")
+      else()
+        set(cxx "$ENV{CXX}")
+      endif()
+    endif()
     if(cxx STREQUAL "")
       find_program(capability_header_found_cxx NAMES c++ g++ clang++
                    NO_DEFAULT_PATH PATHS ENV PATH NO_CMAKE_FIND_ROOT_PATH)
@@ -128,7 +143,7 @@ function(capability_header_find_cxx_for_build)
     endif()
     if(NOT cxx STREQUAL "")
       set(CXX_FOR_BUILD "${cxx}" CACHE STRING
-          "C++ compiler for the build host, which builds capability_header when cross-compiling")
+          "C++ compiler for the build host, which builds capability_header in a library's build")
     endif()
   endif()
   foreach(flags CPPFLAGS_FOR_BUILD CXXFLAGS_FOR_BUILD LDFLAGS_FOR_BUILD)
@@ -142,6 +157,17 @@ function(capability_header_find_cxx_for_build)
       set(${flags} "${value}" CACHE STRING "Flags for CXX_FOR_BUILD")
     endif()
   endforeach()
+endfunction()
+
+# Stops configure with <message>, after removing from the cache the compiler, and the flags named
+# after the message, that it refuses, so that the next configure takes them afresh from the
+# environment or PATH.
+function(capability_header_refuse_for_build message)
+  unset(CXX_FOR_BUILD CACHE)
+  foreach(flags IN LISTS ARGN)
+    unset(${flags} CACHE)
+  endforeach()
+  message(FATAL_ERROR "${message}")
 endfunction()
 
 # Compiles capability_header for the build machine now, with CXX_FOR_BUILD and the _FOR_BUILD flags
@@ -180,27 +206,46 @@ function(capability_header_for_build_machine)
       if(NOT status MATCHES "^[0-9]+$")
         set(output "it could not be started: ${status}")
       endif()
-      message(FATAL_ERROR "CXX_FOR_BUILD (${CXX_FOR_BUILD}) did not build capability_header, which "
-                          "makes capability_names.h on the build host. Set CXX_FOR_BUILD to a "
-                          "C++17 compiler for this machine.\n${output}")
+      string(CONCAT message "CXX_FOR_BUILD (${CXX_FOR_BUILD}) did not build capability_header, which "
+             "makes capability_names.h on the build host. Set CXX_FOR_BUILD to a C++17 compiler for "
+             "this machine, and its flags (CPPFLAGS_FOR_BUILD, CXXFLAGS_FOR_BUILD, LDFLAGS_FOR_BUILD) "
+             "to flags it takes.\n${output}")
+      capability_header_refuse_for_build("${message}" CPPFLAGS_FOR_BUILD CXXFLAGS_FOR_BUILD LDFLAGS_FOR_BUILD)
     endif()
     file(RENAME ${tool}.new ${tool})
   endif()
-  # A tool that does not run here is removed, so that the next configure builds it again.
+  # A tool that does not run here is removed, so that the next configure builds it again; one that
+  # runs and fails says so, and the compiler is not to blame.
   capability_header_save_now(${tool} failure errors)
-  if(failure)
+  if(failure AND NOT failure MATCHES "^(is a program for|could not be started)")
+    message(FATAL_ERROR "capability_names.h was not generated: ${tool} ${failure}.\n${errors}")
+  elseif(failure)
     file(REMOVE ${tool})
-    message(FATAL_ERROR "CXX_FOR_BUILD (${CXX_FOR_BUILD}) builds programs that do not run on this "
-                        "build host: the capability_header it built ${failure}. Set CXX_FOR_BUILD to "
-                        "a C++ compiler for this machine.\n${errors}")
+    string(CONCAT message "CXX_FOR_BUILD (${CXX_FOR_BUILD}) builds programs that do not run on this "
+           "build host: the capability_header it built ${failure}. Set CXX_FOR_BUILD to a C++ "
+           "compiler for this machine.\n${errors}")
+    capability_header_refuse_for_build("${message}")
   endif()
   file(WRITE ${dir}/command "${command}")
 endfunction()
 
-# Stops configure unless the C++ compiler builds programs that the emulator runs. One for the build
-# host (which CMake may take for a toolchain file that names only a C compiler) builds a tool that
-# the emulator cannot run, and the build would fail only when it runs the tool.
+# Stops configure unless CMAKE_CROSSCOMPILING_EMULATOR names a program, and the C++ compiler builds
+# programs that the emulator runs. One for the build host (which CMake may take for a toolchain
+# file that names only a C compiler) builds a tool that the emulator cannot run.
 function(capability_header_check_emulator)
+  # The emulator is a program and its arguments, as a list; one string with spaces in it names a
+  # program that does not exist.
+  list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 emulator)
+  if(NOT IS_ABSOLUTE "${emulator}")
+    find_program(capability_header_emulator "${emulator}")
+    set(emulator "${capability_header_emulator}")
+    unset(capability_header_emulator CACHE)
+  endif()
+  if(NOT EXISTS "${emulator}")
+    message(FATAL_ERROR "CMAKE_CROSSCOMPILING_EMULATOR: cannot find the program "
+                        "\"${CMAKE_CROSSCOMPILING_EMULATOR}\". Give the emulator and its arguments "
+                        "as a list, for example \"qemu-aarch64;-L;/usr/aarch64-linux-gnu\".")
+  endif()
   set(checked "${CMAKE_CXX_COMPILER};${CMAKE_CROSSCOMPILING_EMULATOR}")
   if(checked STREQUAL CAPABILITY_HEADER_EMULATOR_CHECKED)
     return()
@@ -208,7 +253,9 @@ function(capability_header_check_emulator)
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/emulator_check)
   set(CMAKE_TRY_COMPILE_TARGET_TYPE EXECUTABLE)
   file(WRITE ${dir}/probe.cpp "int main() { return 0; }\n")
-  try_compile(built ${dir}/build SOURCES ${dir}/probe.cpp COPY_FILE ${dir}/probe OUTPUT_VARIABLE log)
+  try_compile(capability_header_built ${dir}/build SOURCES ${dir}/probe.cpp COPY_FILE ${dir}/probe OUTPUT_VARIABLE log)
+  set(built ${capability_header_built})
+  unset(capability_header_built CACHE)
   if(built)
     execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${dir}/probe
                     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
@@ -233,11 +280,41 @@ function(capability_header_check_emulator)
   set(CAPABILITY_HEADER_EMULATOR_CHECKED "${checked}" CACHE INTERNAL "")
 endfunction()
 
+# Compiles capability_header now with the toolchain's C++ compiler, in a project of its own
+# (try_compile), so that no setting of the library's directories reaches it, and saves the header
+# it prints under the emulator. Configure runs again when a source changes.
+function(capability_header_with_emulator)
+  capability_header_check_emulator()
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/emulator)
+  set(generator ${PROJECT_SOURCE_DIR}/generator)
+  set(sources ${generator}/cap_table.cpp ${generator}/main.cpp)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+               ${sources} ${generator}/cap_table.h ${generator}/header_writer.h ${generator}/slot_index.h)
+  set(CMAKE_TRY_COMPILE_TARGET_TYPE EXECUTABLE)
+  try_compile(capability_header_built ${dir}/build SOURCES ${sources}
+              CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON CXX_EXTENSIONS OFF
+              COPY_FILE ${dir}/capability_header OUTPUT_VARIABLE log)
+  set(built ${capability_header_built})
+  unset(capability_header_built CACHE)
+  file(WRITE ${dir}/build.log "${log}")
+  if(NOT built)
+    file(REMOVE ${CAPABILITY_NAMES_HEADER})
+    message(FATAL_ERROR "CMAKE_CXX_COMPILER (${CMAKE_CXX_COMPILER}) did not build capability_header, "
+                        "which makes capability_names.h under the emulator.\n${log}")
+  endif()
+  set(command ${CMAKE_CROSSCOMPILING_EMULATOR} ${dir}/capability_header)
+  capability_header_save("${command}" "${CAPABILITY_NAMES_HEADER}" failure errors)
+  if(failure)
+    string(REPLACE ";" " " shown "${command}")
+    message(FATAL_ERROR "capability_names.h was not generated: ${shown} ${failure}.\n${errors}")
+  endif()
+endfunction()
+
 # Sets <out> to the route by which the header is made here: host_tool, here, for_build or emulator.
 function(capability_header_choose_route out)
   if(CAPABILITY_HEADER_EXECUTABLE)
     set(route host_tool)
-  elseif(NOT CMAKE_CROSSCOMPILING)
+  elseif(NOT CMAKE_CROSSCOMPILING AND top_level)
     set(route here)
   else()
     capability_header_find_cxx_for_build()
@@ -246,10 +323,11 @@ function(capability_header_choose_route out)
     elseif(CMAKE_CROSSCOMPILING_EMULATOR)
       set(route emulator)
     else()
-      message(FATAL_ERROR "Cross-compiling: capability_names.h is made by capability_header on the "
-                          "build host, and no C++ compiler for it was found (c++, g++ or clang++ on "
-                          "PATH). Set CXX_FOR_BUILD to one, or CAPABILITY_HEADER_EXECUTABLE to the "
-                          "absolute path of a capability_header built for this machine.")
+      message(FATAL_ERROR "capability_names.h is made by capability_header on the build host, and "
+                          "no C++ compiler for it was found (CXX_FOR_BUILD, CXX when not "
+                          "cross-compiling, or c++, g++ or clang++ on PATH). Set CXX_FOR_BUILD to "
+                          "one, or CAPABILITY_HEADER_EXECUTABLE to the absolute path of a "
+                          "capability_header built for this machine.")
     endif()
   endif()
   set(${out} ${route} PARENT_SCOPE)
@@ -262,62 +340,41 @@ function(capability_header_make_header route)
   # nothing of ours; the stamp no longer vouches for it, so going back to the tool built here
   # makes it anew.
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/capability_names.stamp)
-  if(route STREQUAL "host_tool")
+  if(NOT route STREQUAL "here")
     file(REMOVE ${stamp})
+  endif()
+  if(route STREQUAL "host_tool")
     capability_header_from_host_tool("${CAPABILITY_HEADER_EXECUTABLE}")
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CAPABILITY_HEADER_EXECUTABLE}")
     set(source "the host tool ${CAPABILITY_HEADER_EXECUTABLE}")
   elseif(route STREQUAL "for_build")
-    file(REMOVE ${stamp})
     capability_header_for_build_machine()
     set(source "the capability_header that ${CXX_FOR_BUILD} built for the build host")
+  elseif(route STREQUAL "emulator")
+    capability_header_with_emulator()
+    string(REPLACE ";" " " shown "${CMAKE_CROSSCOMPILING_EMULATOR}")
+    set(source "the capability_header that ${CMAKE_CXX_COMPILER} built, run by \"${shown}\"")
   else()
-    capability_header_build_step(${route} ${stamp})
+    capability_header_build_step(${stamp})
     set(source "the capability_header built here")
-    if(route STREQUAL "emulator")
-      string(REPLACE ";" " " shown "${CMAKE_CROSSCOMPILING_EMULATOR}")
-      set(source "${source}, run by \"${shown}\"")
-    endif()
   endif()
   message(STATUS "capability_header ${PROJECT_VERSION}: capability_names.h generated by ${source}")
 endfunction()
 
-# The build step that runs the tool built here, directly or under the emulator, and saves its
-# header; <stamp> is its output.
-function(capability_header_build_step route stamp)
-  set(command $<TARGET_FILE:capability_header>)
-  if(route STREQUAL "emulator")
-    # The emulator is a program and its arguments, as a list; one string with spaces in it names
-    # a program that does not exist, so say so now rather than when the build runs it.
-    list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 emulator)
-    if(NOT IS_ABSOLUTE "${emulator}")
-      find_program(capability_header_emulator "${emulator}")
-      set(emulator "${capability_header_emulator}")
-      unset(capability_header_emulator CACHE)
-    endif()
-    if(NOT EXISTS "${emulator}")
-      message(FATAL_ERROR "CMAKE_CROSSCOMPILING_EMULATOR: cannot find the program "
-                          "\"${CMAKE_CROSSCOMPILING_EMULATOR}\". Give the emulator and its arguments "
-                          "as a list, for example \"qemu-aarch64;-L;/usr/aarch64-linux-gnu\".")
-    endif()
-    capability_header_check_emulator()
-    set(command ${CMAKE_CROSSCOMPILING_EMULATOR} ${command})
-  endif()
-
+# The build step that runs the tool built here and saves its header; <stamp> is its output.
+function(capability_header_build_step stamp)
   # A header removed since the last build (a refused host tool removes it) is made again, although
   # the stamp is newer than the tool.
   if(NOT EXISTS ${CAPABILITY_NAMES_HEADER})
     file(REMOVE ${stamp})
   endif()
-  # The command may be a list (an emulator with its arguments); it travels as one argument.
-  string(REPLACE ";" "$<SEMICOLON>" argument "${command}")
   # The header is rewritten only when its bytes change, so that a rebuilt tool recompiles nothing.
   # The stamp is the output make compares with the tool; the header is a byproduct, which Ninja
   # checks again after the command ran.
   add_custom_command(
     OUTPUT ${stamp}
     BYPRODUCTS ${CAPABILITY_NAMES_HEADER}
-    COMMAND ${CMAKE_COMMAND} "-DTOOL=${argument}" "-DHEADER=${CAPABILITY_NAMES_HEADER}"
+    COMMAND ${CMAKE_COMMAND} "-DTOOL=$<TARGET_FILE:capability_header>" "-DHEADER=${CAPABILITY_NAMES_HEADER}"
             -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/save_header.cmake
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     DEPENDS capability_header ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/save_header.cmake
