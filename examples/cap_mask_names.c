@@ -13,7 +13,7 @@
 #define ZUNDEK_PLEASE_INCLUDE_ARRAY
 #include "capability_names.h"
 
-static const char *const cap_names[__CAP_BITS] = ZUNDEK_CAP_NAMES;
+static const char *const names[__CAP_BITS] = ZUNDEK_CAP_NAMES;
 
 enum { mask_bits = 64 };
 
@@ -57,8 +57,8 @@ static int parse_mask(const char *text, unsigned long long *mask)
 
 static const char *cap_name(unsigned bit)
 {
-    if (bit < __CAP_BITS && cap_names[bit] != NULL)
-        return cap_names[bit];
+    if (bit < __CAP_BITS && names[bit] != NULL)
+        return names[bit];
     return "unknown";
 }
 

@@ -53,13 +53,13 @@ mtime() { stat -c %y "$@"; }
 # Fails when FILE, the command or log of a compile of our tool, holds a flag or definition that
 # the library gives its own sources with add_definitions().
 library_flags() { ! grep -qE -- '-Wswitch-default|MYLIB_' "$1" || fail "the library's add_definitions() reached our tool: $(cat "$1")"; }
-# Builds tests/consumer/downstream against the cap_names library found by find_package in PREFIX,
+# Builds tests/consumer/downstream against the mylib library found by find_package in PREFIX,
 # an install or a build tree; its check program must pass.
 downstream() {  # build-directory cmake-prefix
     run cmake -S "$here/consumer/downstream" -B "$work/$1-downstream" -G "$generator" \
         -DCMAKE_PREFIX_PATH="$2" -DEXAMPLES="$source_dir/examples"
     run cmake --build "$work/$1-downstream"
-    "$work/$1-downstream/check_cap_names" || fail "$1: the cap_names library found in $2 does not work"
+    "$work/$1-downstream/mylib_test" || fail "$1: the mylib library found in $2 does not work"
 }
 # Installs the consumer, which must install nothing of ours, and uses the installed library.
 install_and_use() {  # build-directory

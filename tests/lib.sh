@@ -115,7 +115,7 @@ holds_snippet() {  # file page name
 library() {  # dest cmake|meson|make|autotools
     local dest=$1
     mkdir -p "$dest/src"
-    cp "$repo"/examples/{cap_names.c,cap_names.h,cap_mask_names.c,check_cap_names.c} "$dest/src"
+    cp "$repo"/examples/{mylib.c,mylib.h,cap_mask_names.c,mylib_test.c} "$dest/src"
     case $2 in
     cmake)
         run bash "$repo/tools/vendor.sh" "$dest/third_party/capability_header" cmake
@@ -127,7 +127,7 @@ library() {  # dest cmake|meson|make|autotools
         # A library in lib/ with the copy beside its Makefile, and programs/ that compiles its
         # sources too, run by a top-level Makefile.
         mkdir -p "$dest/lib" "$dest/programs"
-        mv "$dest"/src/cap_names.[ch] "$dest/lib"
+        mv "$dest"/src/mylib.[ch] "$dest/lib"
         mv "$dest"/src/*.c "$dest/programs"
         rmdir "$dest/src"
         run bash "$repo/tools/vendor.sh" "$dest/lib/capability_header" make

@@ -35,7 +35,7 @@ refused() {  # message make-arguments...
     [[ $(cat "$work/make.log") == *"$1"* ]] || fail "make ${*:2}: not \"$1\": $(cat "$work/make.log")"
     no_header "$lib/lib/capability_names.h"
 }
-stamps() { stat -c %y "$lib"/lib/{capability_names.h,libcap_names.a,libcap_names.so} "$lib/programs/cap_mask_names"; }
+stamps() { stat -c %y "$lib"/lib/{capability_names.h,libmylib.a,libmylib.so} "$lib/programs/cap_mask_names"; }
 
 case $mode in
 native)
@@ -46,7 +46,7 @@ native)
     done
     grep -q "^capability_header $(cat "$repo/VERSION") from capability_header$" "$work/make.log" || fail "the version is not said: $(cat "$work/make.log")"
     bash "$here/check_consumer.sh" "$lib/programs/cap_mask_names" "$lib/lib/capability_names.h" || fail "wrong result"
-    run "$lib/programs/check_cap_names"
+    run "$lib/programs/mylib_test"
     idle -j2
 
     # A rebuilt tool that prints the same header, built with the build machine's own flags.
@@ -89,7 +89,7 @@ cross)
         CC=$cross-gcc AR=$cross-ar CAPABILITY_HEADER_EXECUTABLE="$work/aarch64_tool"
     must_make -j2 CC=$cross-gcc AR=$cross-ar
     program_for "$lib/lib/capability_header_gen" "$build_machine"
-    program_for "$lib/lib/libcap_names.so" aarch64
+    program_for "$lib/lib/libmylib.so" aarch64
     bash "$here/check_consumer.sh" "$lib/programs/cap_mask_names" "$lib/lib/capability_names.h" aarch64 || fail "wrong result"
     echo "ok: docs/make.md's rules, cross-compiling"
     ;;

@@ -6,16 +6,16 @@
 #define ZUNDEK_PLEASE_INCLUDE_ARRAY
 #include "capability_names.h"
 
-#include "cap_names.h"
+#include "mylib.h"
 
 static const char *const names[__CAP_BITS] = ZUNDEK_CAP_NAMES;
 
-const char *cap_names_name(unsigned bit)
+const char *mylib_name(unsigned bit)
 {
     return bit < __CAP_BITS ? names[bit] : NULL;
 }
 
-unsigned cap_names_bits(void)
+unsigned mylib_bits(void)
 {
     return __CAP_BITS;
 }

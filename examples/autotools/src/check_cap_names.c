@@ -1,1 +1,0 @@
-../../check_cap_names.c

@@ -1,0 +1,1 @@
+../../mylib_test.c
