@@ -6,11 +6,13 @@
 #   format  clang-format --dry-run -Werror over our C and C++ sources (.clang-format)
 #   tidy    clang-tidy over the tool's sources, warnings as errors (.clang-tidy)
 #   shell   shellcheck over every shell script we ship (.shellcheckrc)
-#   man     mandoc -T lint over the manual page, which must report nothing
+#   man     mandoc -T lint over the manual page, which must report nothing, and the page as
+#           rendered must hold TOOL's messages as it prints them
 #   reuse   reuse lint: every file says its licence and copyright (LICENSES/, .license files)
 #   docs    every snippet of a build system's page is one that a test runs, and each block of the
 #           README marked "<!-- snippet: PAGE NAME... -->" is those snippets of the page
-# Usage: lint.sh SOURCE_DIR format|tidy|shell|man|reuse|docs
+# Usage: lint.sh SOURCE_DIR format|tidy|shell|reuse|docs
+#        lint.sh SOURCE_DIR man TOOL HEAP_EXHAUSTED_LIBRARY
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -40,7 +42,14 @@ shell)
 man)
     require mandoc
     if ! report=$(mandoc -T lint man/capability_header.1 2>&1) || [ -n "$report" ]; then fail "mandoc: $report"; fi
-    echo "ok: mandoc -T lint, man/capability_header.1"
+    # The page as a reader sees it holds the tool's messages as runs print them: a full standard
+    # output, and an exhausted heap (preloaded through a link, since LD_PRELOAD splits at spaces).
+    page=$(mandoc -T ascii man/capability_header.1 | sed 's/.\x08//g' | tr -s ' \n' '  ')
+    ln -s "$4" "$work/heap_exhausted.so"
+    for said in "$("$3" 2>&1 > /dev/full)" "$(LD_PRELOAD=$work/heap_exhausted.so "$3" 2>&1 > /dev/null)"; do
+        [ -n "$said" ] && [[ $page == *"$said"* ]] || fail "the manual page does not say \"$said\" as the tool does"
+    done
+    echo "ok: mandoc -T lint, man/capability_header.1, with the tool's messages"
     ;;
 reuse)
     require_carried reuse

@@ -10,7 +10,14 @@
 #   refused.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ $# -ge 1 ] || { echo "usage: tools/vendor.sh DEST [cmake] [meson] [autotools] [make]" >&2; exit 2; }
+usage="usage: tools/vendor.sh DEST [cmake] [meson] [autotools] [make]
+Copies into DEST what those build systems need to make capability_names.h (all four when none is
+named): the tool's sources, VERSION and LICENSE, and each build system's files. An earlier copy
+in DEST is replaced."
+case ${1:-} in
+-h | --help) echo "$usage"; exit 0 ;;
+"" | -*) echo "$usage" >&2; exit 2 ;;
+esac
 dest=$(realpath -m "$1")
 shift
 [ $# -gt 0 ] || set -- cmake meson autotools make
