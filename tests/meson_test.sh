@@ -7,10 +7,10 @@
 # with check_consumer.sh.
 #   native  also: a rebuilt tool that prints the same header recompiles nothing; this project on
 #           its own passes meson test, has the version of VERSION and installs the tool and its
-#           manual page; a host tool for another machine
+#           manual page; a packager's tool for another machine, under the option's old name
 #   cross   a real aarch64 cross build from a C-only cross file with no exe_wrapper, the
 #           subproject taken through the page's wrap file from a git repository: the tool must be
-#           a program for this machine, the consumer an aarch64 program
+#           a program for this machine, the consumer an aarch64 program; a packager's tool
 # Usage: meson_test.sh SOURCE_DIR native|cross
 set -euo pipefail
 # shellcheck source=lib.sh
@@ -41,7 +41,8 @@ native)
     run meson install -C "$work/top"
     check_install "$work/prefix" tool
 
-    # The start of an aarch64 ELF program, as a host tool built by the wrong compiler would be.
+    # The start of an aarch64 ELF program, as a packager's tool built by the wrong compiler would
+    # be, named by the option's old name, host_tool, which 1.x keeps.
     printf '\177ELF\2\1\1\0\0\0\0\0\0\0\0\0\2\0\267\0' > "$work/foreign_tool" && chmod +x "$work/foreign_tool"
     if meson setup -Dcapability_header:host_tool="$work/foreign_tool" "$work/foreign" "$consumer" > "$work/foreign.log" 2>&1; then
         fail "a host tool for aarch64 was taken"
@@ -72,13 +73,13 @@ cross)
     bash "$here/check_consumer.sh" "$build/cap_mask_names" "$header" aarch64 || fail "wrong result"
     echo "ok: Meson subproject, cross-compiled to aarch64 with a C-only cross file"
 
-    # A packager's host tool, named by the option host_tool: nothing of ours is compiled.
+    # A packager's tool, named by the option executable: nothing of ours is compiled.
     cp "$tool" "$work/host_tool"
-    run meson setup --cross-file "$work/aarch64.ini" -Dcapability_header:host_tool="$work/host_tool" "$work/host" "$consumer"
+    run meson setup --cross-file "$work/aarch64.ini" -Dcapability_header:executable="$work/host_tool" "$work/host" "$consumer"
     run meson compile -C "$work/host"
-    [ ! -e "$work/host/subprojects/capability_header/capability_header" ] || fail "the tool was built despite host_tool"
+    [ ! -e "$work/host/subprojects/capability_header/capability_header" ] || fail "the tool was built despite executable"
     bash "$here/check_consumer.sh" "$work/host/cap_mask_names" "$work/host/subprojects/capability_header/capability_names.h" aarch64 ||
-        fail "wrong result with host_tool"
+        fail "wrong result with executable"
     echo "ok: Meson subproject, cross-compiled with a host tool"
     ;;
 *) fail "unknown mode $mode" ;;
