@@ -21,7 +21,7 @@ AC_ARG_VAR([LDFLAGS_FOR_BUILD], [linker flags for CXX_FOR_BUILD])
 AC_ARG_VAR([CAPABILITY_HEADER_EXECUTABLE],
            [absolute path of a capability_header built for the build machine, to use instead of building one])
 AS_IF([test -n "$CAPABILITY_HEADER_EXECUTABLE"],
-      [AC_MSG_NOTICE([capability_names.h will be made by $CAPABILITY_HEADER_EXECUTABLE, checked by the first make])],
+      [AC_MSG_NOTICE([capability_header: capability_names.h will be made by $CAPABILITY_HEADER_EXECUTABLE, checked by the first make])],
       [_CAPABILITY_HEADER_FIND_CXX_FOR_BUILD])
 ])
 
@@ -29,11 +29,12 @@ AS_IF([test -n "$CAPABILITY_HEADER_EXECUTABLE"],
 AC_DEFUN([_CAPABILITY_HEADER_FIND_CXX_FOR_BUILD], [
 AS_IF([test -z "$CXX_FOR_BUILD" && test "$cross_compiling" != yes && test -n "$CXX"],
       [CXX_FOR_BUILD=$CXX])
-AS_IF([test -z "$CXX_FOR_BUILD"], [AC_CHECK_PROGS([CXX_FOR_BUILD], [c++ g++ clang++])])
+AS_IF([test -z "$CXX_FOR_BUILD"], [AC_MSG_NOTICE([capability_header: looking for a C++ compiler for the build machine])
+                                   AC_CHECK_PROGS([CXX_FOR_BUILD], [c++ g++ clang++])])
 AS_IF([test -z "$CXX_FOR_BUILD"],
       [AC_MSG_ERROR([no C++ compiler for the build machine found: set CXX_FOR_BUILD to one])])
 : "${CXXFLAGS_FOR_BUILD=-O2}"
-AC_MSG_CHECKING([whether $CXX_FOR_BUILD builds C++17 programs that run here])
+AC_MSG_CHECKING([whether $CXX_FOR_BUILD builds capability_header_gen, a C++17 program run during the build])
 cat > conftest_build.cpp <<'_CAPABILITY_HEADER_EOF'
 #if __cplusplus < 201703L
 #error C++17 is needed
