@@ -7,8 +7,9 @@
 # and checks the result with check_consumer.sh.
 #   native  make -j check; a rebuilt tool that prints the same header recompiles nothing, and the
 #           make after it runs nothing; three makes that make the header in one folder at once,
-#           from clean, five rounds; make distcheck; then a packager's tool, given to configure,
-#           compiles nothing of ours and needs no C++ compiler
+#           from clean, five rounds; make distcheck; a one-folder package made of the page's lines
+#           alone; then a packager's tool, given to configure, compiles nothing of ours and needs
+#           no C++ compiler
 #   cross   ./configure --host=aarch64-linux-gnu with only C cross tools, without warnings: the
 #           tool a program for this machine, the consumer an aarch64 program; and configure
 #           stops when CXX_FOR_BUILD is the cross compiler; make refuses a packager's tool built for
@@ -50,6 +51,19 @@ native)
         golden_header src/capability_names.h "round $round"
     done
     run make distcheck
+    # The page's lines alone, as the README shows them, pasted into a one-folder package.
+    pkg=$work/one-folder
+    run bash "$repo/tools/vendor.sh" "$pkg/capability_header" autotools
+    cp "$repo/examples/cap_mask_names.c" "$pkg"
+    { printf 'AC_INIT([mylib], [1.0])\nAM_INIT_AUTOMAKE([foreign -Wall -Werror])\nAC_PROG_CC\n'
+      snippet docs/autotools.md configure
+      printf 'AC_CONFIG_FILES([Makefile])\nAC_OUTPUT\n'; } > "$pkg/configure.ac"
+    { snippet docs/autotools.md aclocal
+      echo 'bin_PROGRAMS = cap_mask_names'
+      snippet docs/autotools.md variables
+      snippet docs/autotools.md makefile; } > "$pkg/Makefile.am"
+    (cd "$pkg" && run autoreconf -i && run ./configure && run make)
+    bash "$here/check_consumer.sh" "$pkg/cap_mask_names" "$pkg/capability_names.h" || fail "wrong result"
     # With no C++ compiler for the build machine on PATH, only our tool's name.
     run "$example/configure" CAPABILITY_HEADER_EXECUTABLE="$host_tool" CXX_FOR_BUILD=/nonexistent
     run make clean

@@ -197,7 +197,9 @@ cross)
     # A C-only toolchain, and the host tool set in the library's CMakeLists.txt before FetchContent.
     tar -czf "$work/src.tar.gz" -C "$(dirname "$src")" capability_header
     must_configure fetched -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-c.cmake" -DCONSUMER_FETCH_URL="file://$work/src.tar.gz" \
+        -DCONSUMER_FETCH_HASH="$(sha256sum < "$work/src.tar.gz" | cut -d' ' -f1)" \
         -DCONSUMER_HOST_TOOL="$host_tool"
+    ! grep -q 'CMake Warning' "$work/fetched.log" || fail "the page's FetchContent lines warn: $(cat "$work/fetched.log")"
     for dir in host fetched; do
         must_build "$dir"
         check "$dir" aarch64

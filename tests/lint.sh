@@ -10,7 +10,9 @@
 #           rendered must hold TOOL's messages as it prints them
 #   reuse   reuse lint: every file says its licence and copyright (LICENSES/, .license files)
 #   docs    every snippet of a build system's page is one that a test runs, and each block of the
-#           README marked "<!-- snippet: PAGE NAME... -->" is those snippets of the page
+#           README marked "<!-- snippet: PAGE NAME... -->" is those snippets of the page; pages
+#           link to each other, and every link resolves; the README names VERSION; docs/cmake.md
+#           names every cache entry
 # Usage: lint.sh SOURCE_DIR format|tidy|shell|reuse|docs
 #        lint.sh SOURCE_DIR man TOOL HEAP_EXHAUSTED_LIBRARY
 set -euo pipefail
@@ -47,7 +49,7 @@ man)
     page=$(mandoc -T ascii man/capability_header.1 | sed 's/.\x08//g' | tr -s ' \n' '  ')
     ln -s "$4" "$work/heap_exhausted.so"
     for said in "$("$3" 2>&1 > /dev/full)" "$(LD_PRELOAD=$work/heap_exhausted.so "$3" 2>&1 > /dev/null)"; do
-        [ -n "$said" ] && [[ $page == *"$said"* ]] || fail "the manual page does not say \"$said\" as the tool does"
+        if [ -z "$said" ] || [[ $page != *"$said"* ]]; then fail "the manual page does not say \"$said\" as the tool does"; fi
     done
     echo "ok: mandoc -T lint, man/capability_header.1, with the tool's messages"
     ;;
@@ -70,7 +72,24 @@ docs)
         shown=$(tail -n "+$((line + 2))" README.md | sed '/^```$/,$d')
         [ "$shown" = "$expected" ] || fail "README.md, line $line: not the snippets $names of $page"
     done < <(awk '/^<!-- snippet: docs\/[a-z-]+\.md .* -->$/ { sub(/^<!-- snippet: /, ""); sub(/ -->$/, ""); print NR, $0 }' README.md)
-    echo "ok: the pages' snippets are tested, and the README shows them as they are"
+    # Pages name each other by relative links, each to a file and heading that exist.
+    for page in README.md docs/*.md; do
+        # shellcheck disable=SC2016  # the backquotes are Markdown's
+        ! grep -n '`\(docs/\)\?[a-z-]*\.md`' "$page" || fail "$page names a page in a code span, not a link"
+        while IFS='#' read -r target anchor; do
+            file=$(dirname "$page")/$target
+            [ -f "$file" ] || fail "$page links to $target, which does not exist"
+            [ -z "$anchor" ] || sed -n 's/^#\+ //p' "$file" | tr 'A-Z ' 'a-z-' | tr -cd 'a-z0-9_\n-' | grep -qx -- "$anchor" ||
+                fail "$page links to $target#$anchor, which has no such heading"
+        done < <(grep -o '](\([^)#:]*\)\(#[^)]*\)\?)' "$page" | sed 's/^](\(.*\))$/\1/')
+    done
+    grep -qF "version $(cat VERSION)" README.md || fail "README.md does not name version $(cat VERSION)"
+    # Every cache entry a user may set is in docs/cmake.md.
+    while read -r entry; do
+        grep -q "\`$entry\`" docs/cmake.md || fail "docs/cmake.md does not name the cache entry $entry"
+    done < <(grep -ohE '(option|set)\(CAPABILITY_HEADER_[A-Z_]+ [^)]*' CMakeLists.txt cmake/*.cmake |
+             grep -v INTERNAL | grep -oE 'CAPABILITY_HEADER_[A-Z_]+' | sort -u)
+    echo "ok: the pages' snippets are tested, the README shows them as they are, and links resolve"
     ;;
 *) fail "unknown gate $2" ;;
 esac
