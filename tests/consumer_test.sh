@@ -112,6 +112,10 @@ native)
     run bash "$repo/tools/vendor.sh" "$work/second" cmake
     grep -q "replacing the copy of version 99.0.0 there" "$work/log" || fail "vendor.sh does not name the version it replaces: $(cat "$work/log")"
     for file in VERSION LICENSE; do cmp -s "$repo/$file" "$work/second/$file" || fail "the copy has no $file of its own"; done
+    # --help is not a folder to copy into.
+    mkdir "$work/help"
+    (cd "$work/help" && bash "$repo/tools/vendor.sh" --help > "$work/help.txt")
+    if ! grep -q '^usage: tools/vendor.sh DEST' "$work/help.txt" || [ -n "$(ls -A "$work/help")" ]; then fail "vendor.sh --help: $(cat "$work/help.txt")"; fi
 
     # This project on its own: the tool and its manual page are installed, and warnings are not errors by default.
     { cmake -S "$source_dir" -B "$work/top" -G "$generator" -DCAPABILITY_HEADER_EXAMPLES=OFF && cmake --build "$work/top" &&
