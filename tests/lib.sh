@@ -42,6 +42,9 @@ require_carried() {  # package (whose command has the same name)
 ran_nothing() {  # log
     ! grep -Ev '^(Making .* in |make(\[[0-9]+\])?: |make( .*)?$)' "$1" | grep -q . || fail "make ran something: $(cat "$1")"
 }
+# Copies PROGRAM, a packager's tool, to a path without spaces, which make cannot take in a
+# prerequisite, and prints that path.
+packaged_tool() { cp "$1" "$work/capability_header" && echo "$work/capability_header"; }
 # Fails unless HEADER is the golden header, with no temporary file left beside it; WHEN says which.
 golden_header() {  # header when
     cmp -s "$golden" "$1" || fail "$2: $1 is not the golden header"
@@ -124,12 +127,8 @@ library() {  # dest cmake|meson|make|autotools
         run bash "$repo/tools/vendor.sh" "$dest/subprojects/capability_header" meson
         with_snippets "$here/consumer/meson.build" "$dest/meson.build" ;;
     make)
-        # A library in lib/ with the copy beside its Makefile, and programs/ that compiles its
-        # sources too, run by a top-level Makefile.
-        mkdir -p "$dest/lib" "$dest/programs"
-        mv "$dest"/src/mylib.[ch] "$dest/lib"
-        mv "$dest"/src/*.c "$dest/programs"
-        rmdir "$dest/src"
+        # The library in lib/, with the copy; programs/ compiles its sources too.
+        mv "$dest/src" "$dest/lib" && mkdir "$dest/programs" && mv "$dest"/lib/{cap_mask_names,mylib_test}.c "$dest/programs"
         run bash "$repo/tools/vendor.sh" "$dest/lib/capability_header" make
         local file
         for file in Makefile lib/Makefile programs/Makefile; do

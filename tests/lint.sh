@@ -9,10 +9,8 @@
 #   man     mandoc -T lint over the manual page, which must report nothing, and the page as
 #           rendered must hold TOOL's messages as it prints them
 #   reuse   reuse lint: every file says its licence and copyright (LICENSES/, .license files)
-#   docs    every snippet of a build system's page is one that a test runs, and each block of the
-#           README marked "<!-- snippet: PAGE NAME... -->" is those snippets of the page; pages
-#           link to each other, and every link resolves; the README names VERSION; docs/cmake.md
-#           names every cache entry
+#   docs    every snippet of a build system's page is one that a test runs, the README's blocks
+#           marked "<!-- snippet: PAGE NAME... -->" are those snippets, links resolve, and more
 # Usage: lint.sh SOURCE_DIR format|tidy|shell|reuse|docs
 #        lint.sh SOURCE_DIR man TOOL HEAP_EXHAUSTED_LIBRARY
 set -euo pipefail

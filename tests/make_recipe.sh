@@ -2,28 +2,17 @@
 # SPDX-FileCopyrightText: 2026 The capability_header authors
 # SPDX-License-Identifier: MIT
 #
-# Builds the Make library of tests/consumer/make as tests/lib.sh lays it out with docs/make.md's
-# snippets: lib/ includes capability_names.mk above its first target and builds the static and the
-# shared library in two sub-makes at once, programs/ compiles lib/*.c and asks lib/ for the header,
-# and the top-level Makefile runs both folders in parallel.
-#   native  15 rounds from clean (10 under -j4, 5 under -j2), each with the golden header and no
-#           temporary file left; the default goals stay the Makefiles' own, the version is said,
-#           a second make runs nothing, a rebuilt tool that prints the same header recompiles
-#           nothing and the make after it runs nothing either, the _FOR_BUILD flags are used, a
-#           removed header is made again; a packager's tool makes the header with nothing compiled
-#           and nothing run by the next make, and a relative, missing or failing one is refused
-#           with no header left; clean removes what the rules made
-#   cross   CC the aarch64 cross compiler; first with CXX_FOR_BUILD that cross compiler too, and
-#           then a packager's tool built for aarch64, which must fail naming the machine; then
-#           the next make must just work
+# Builds the Make library of tests/consumer/make, where three makes reach the header at once, with
+# docs/make.md's snippets, and checks it with check_consumer.sh.
+#   native  15 rounds from clean; the default goals, the version said, nothing run again, the
+#           _FOR_BUILD flags, a rebuilt tool or a removed header, a packager's tool and its
+#           refusals, clean
+#   cross   CC the aarch64 cross compiler; CXX_FOR_BUILD or a packager's tool for aarch64 refused
 # Usage: make_recipe.sh SOURCE_DIR HOST_TOOL native|cross
 set -euo pipefail
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
-mode=$3
-# A packager's tool, at a path without spaces, which make cannot take in a prerequisite.
-host_tool=$work/capability_header
-cp "$2" "$host_tool"
+mode=$3 host_tool=$(packaged_tool "$2")
 lib=$work/lib
 library "$lib" make
 run_make() { make -C "$lib" "$@" > "$work/make.log" 2>&1; }
