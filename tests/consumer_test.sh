@@ -5,14 +5,12 @@
 # Builds the library of tests/consumer with CMake, laid out by tests/lib.sh with docs/cmake.md's
 # snippets, the ways a library's build would, and checks each result with check_consumer.sh.
 #   native GENERATOR  the plain and the keyword signature, static and shared, each exported and
-#                     installed and found by find_package, with the tool compiled at configure time
-#                     and C++ never enabled, the library's add_definitions() kept from our tool;
-#                     the linked route with a second copy; this project on its own; when the
-#                     header is rewritten and what recompiles
+#                     installed and found by find_package, C++ never enabled, add_definitions() kept
+#                     from our tool; the linked route with a second copy; this project on its own;
+#                     when the header is rewritten and what recompiles
 #   cross GENERATOR   real aarch64 cross builds: toolchain files with and without a C++ compiler
 #                     and the target's flags in the environment, the tool built for this machine;
-#                     the emulator route on a machine without a C++ compiler on PATH, where the
-#                     library's add_definitions() must not reach our tool either; a host tool
+#                     the emulator route on a machine without a C++ compiler on PATH; a host tool
 #   refusals          the slips configure or the build must stop with a clear message
 # Usage: consumer_test.sh SOURCE_DIR HOST_TOOL MODE [GENERATOR]
 set -euo pipefail
@@ -50,9 +48,8 @@ ours() {
 header() { echo "$(ours "$1")/capability_names/capability_names.h"; }
 check() { bash "$here/check_consumer.sh" "$work/$1/cap_mask_names" "$(header "$1")" "${@:2}" || fail "$1: wrong result"; }
 mtime() { stat -c %y "$@"; }
-# Fails when FILE, the command or log of a compile of our tool, holds a flag or definition that
-# the library gives its own sources with add_definitions().
-library_flags() { ! grep -qE -- '-Wswitch-default|MYLIB_' "$1" || fail "the library's add_definitions() reached our tool: $(cat "$1")"; }
+# Fails when FILE, a compile of our tool, has what the library gives its sources by add_definitions().
+library_flags() { ! grep -qE -- '-Wswitch-default|MYLIB_' "$1" || fail "add_definitions() reached our tool: $(cat "$1")"; }
 # Builds tests/consumer/downstream against the mylib library found by find_package in PREFIX,
 # an install or a build tree; its check program must pass.
 downstream() {  # build-directory cmake-prefix
@@ -114,8 +111,8 @@ native)
     for file in VERSION LICENSE; do cmp -s "$repo/$file" "$work/second/$file" || fail "the copy has no $file of its own"; done
     # --help is not a folder to copy into.
     mkdir "$work/help"
-    (cd "$work/help" && bash "$repo/tools/vendor.sh" --help > "$work/help.txt")
-    if ! grep -q '^usage: tools/vendor.sh DEST' "$work/help.txt" || [ -n "$(ls -A "$work/help")" ]; then fail "vendor.sh --help: $(cat "$work/help.txt")"; fi
+    (cd "$work/help" && bash "$repo/tools/vendor.sh" --help | grep -q '^usage: tools/vendor.sh DEST') || fail "vendor.sh --help prints no usage"
+    [ -z "$(ls -A "$work/help")" ] || fail "vendor.sh --help made $(ls "$work/help")"
 
     # This project on its own: the tool and its manual page are installed, and warnings are not errors by default.
     { cmake -S "$source_dir" -B "$work/top" -G "$generator" -DCAPABILITY_HEADER_EXAMPLES=OFF && cmake --build "$work/top" &&
@@ -235,10 +232,10 @@ refusals)
     sed -i '$d' "$lib/CMakeLists.txt"
     echo "ok: configure refuses what cannot generate the header"
 
-    # Through an emulator script that stands in for the tool on a build host without a C++
-    # compiler, in the configure that a build runs when our sources change: after a good run, a
-    # tool that fails fails the build with its message and the old header goes too; so does one
-    # that exits 0 with half a header, and one that cannot be started.
+    # Through an emulator script that stands in for the tool, in the configure that a build runs
+    # when our sources change: after a good run, a tool that fails fails the build with its message
+    # and the old header goes too; so does one that exits 0 with half a header, and one that cannot
+    # be started.
     emulator=$work/emulator
     printf '#!/bin/sh\nexec "$@"\n' > "$emulator" && chmod +x "$emulator"
     PATH=$(no_cxx_path) must_configure failing "${cross_args[@]}" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator"

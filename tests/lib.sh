@@ -112,7 +112,7 @@ holds_snippet() {  # file page name
     [[ $(cat "$1") == *"$text"* ]] || fail "$1 does not hold the snippet \"$3\" of $2"
 }
 # Lays out in DEST the library that the integration checks build, as its maintainer has it: the
-# example sources in src/ (for Make, in lib/ and programs/), a copy of this project made by tools/vendor.sh where the build system's
+# example sources in src/ (lib/ and programs/ for Make), a copy made by tools/vendor.sh where the page
 # page puts it, and the build files of tests/consumer with the pages' snippets in place. The
 # autotools library is examples/autotools, which must hold its page's snippets.
 library() {  # dest cmake|meson|make|autotools
@@ -131,9 +131,7 @@ library() {  # dest cmake|meson|make|autotools
         mv "$dest/src" "$dest/lib" && mkdir "$dest/programs" && mv "$dest"/lib/{cap_mask_names,mylib_test}.c "$dest/programs"
         run bash "$repo/tools/vendor.sh" "$dest/lib/capability_header" make
         local file
-        for file in Makefile lib/Makefile programs/Makefile; do
-            with_snippets "$here/consumer/make/$file" "$dest/$file"
-        done ;;
+        for file in Makefile lib/Makefile programs/Makefile; do with_snippets "$here/consumer/make/$file" "$dest/$file"; done ;;
     autotools)
         cp -RL "$repo/examples/autotools/." "$dest"
         rm -rf "$dest/capability_header"

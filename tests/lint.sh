@@ -42,11 +42,11 @@ shell)
 man)
     require mandoc
     if ! report=$(mandoc -T lint man/capability_header.1 2>&1) || [ -n "$report" ]; then fail "mandoc: $report"; fi
-    # The page as a reader sees it holds the tool's messages as runs print them: a full standard
-    # output, and an exhausted heap (preloaded through a link, since LD_PRELOAD splits at spaces).
+    # The page as rendered holds the messages of runs with a full standard output and an exhausted
+    # heap (preloaded through a link, since LD_PRELOAD splits at spaces).
     page=$(mandoc -T ascii man/capability_header.1 | sed 's/.\x08//g' | tr -s ' \n' '  ')
-    ln -s "$4" "$work/heap_exhausted.so"
-    for said in "$("$3" 2>&1 > /dev/full)" "$(LD_PRELOAD=$work/heap_exhausted.so "$3" 2>&1 > /dev/null)"; do
+    ln -s "$4" "$work/heap.so"
+    for said in "$("$3" 2>&1 > /dev/full)" "$(LD_PRELOAD=$work/heap.so "$3" 2>&1 > /dev/null)"; do
         if [ -z "$said" ] || [[ $page != *"$said"* ]]; then fail "the manual page does not say \"$said\" as the tool does"; fi
     done
     echo "ok: mandoc -T lint, man/capability_header.1, with the tool's messages"

@@ -53,7 +53,6 @@ native)
     must_make clean
     must_make -j2 CAPABILITY_HEADER_EXECUTABLE="$host_tool"
     [ ! -e "$lib/lib/capability_header_gen" ] || fail "a packager's tool given, ours was compiled"
-    [ "$(cat "$lib/lib/capability_names.stamp")" = "$host_tool" ] || fail "the packager's tool did not make the header"
     golden_header "$lib/lib/capability_names.h" "the packager's tool"
     idle CAPABILITY_HEADER_EXECUTABLE="$host_tool"
     refused "CAPABILITY_HEADER_EXECUTABLE (capability_header) must be the absolute path of a capability_header built for the build host." \
