@@ -76,9 +76,8 @@ docs)
         ! grep -n '`\(docs/\)\?[a-z-]*\.md`' "$page" || fail "$page names a page in a code span, not a link"
         while IFS='#' read -r target anchor; do
             file=$(dirname "$page")/$target
-            [ -f "$file" ] || fail "$page links to $target, which does not exist"
-            [ -z "$anchor" ] || sed -n 's/^#\+ //p' "$file" | tr 'A-Z ' 'a-z-' | tr -cd 'a-z0-9_\n-' | grep -qx -- "$anchor" ||
-                fail "$page links to $target#$anchor, which has no such heading"
+            { [ -f "$file" ] && sed -n 's/^#\+ //p' "$file" | tr 'A-Z ' 'a-z-' | tr -cd 'a-z0-9_\n-' | grep -qx -- "${anchor:-.*}"; } ||
+                fail "$page links to $target${anchor:+#$anchor}, which does not exist"
         done < <(grep -o '](\([^)#:]*\)\(#[^)]*\)\?)' "$page" | sed 's/^](\(.*\))$/\1/')
     done
     grep -qF "version $(cat VERSION)" README.md || fail "README.md does not name version $(cat VERSION)"
