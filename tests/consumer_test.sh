@@ -111,7 +111,7 @@ native)
     for file in VERSION LICENSE; do cmp -s "$repo/$file" "$work/second/$file" || fail "the copy has no $file of its own"; done
     # --help is not a folder to copy into.
     mkdir "$work/help"
-    (cd "$work/help" && bash "$repo/tools/vendor.sh" --help | grep -q '^usage: tools/vendor.sh DEST') || fail "vendor.sh --help prints no usage"
+    [[ $(cd "$work/help" && bash "$repo/tools/vendor.sh" --help) == "usage: tools/vendor.sh DEST "* ]] || fail "vendor.sh --help prints no usage"
     [ -z "$(ls -A "$work/help")" ] || fail "vendor.sh --help made $(ls "$work/help")"
 
     # This project on its own: the tool and its manual page are installed, and warnings are not errors by default.
