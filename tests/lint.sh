@@ -76,7 +76,7 @@ docs)
         ! grep -n '`\(docs/\)\?[a-z-]*\.md`' "$page" || fail "$page names a page in a code span, not a link"
         while IFS='#' read -r target anchor; do
             file=$(dirname "$page")/$target
-            { [ -f "$file" ] && sed -n 's/^#\+ //p' "$file" | tr 'A-Z ' 'a-z-' | tr -cd 'a-z0-9_\n-' | grep -qx -- "${anchor:-.*}"; } ||
+            { [ -f "$file" ] && sed -n 's/^#\+ //p' "$file" | tr 'A-Z ' 'a-z-' | tr -cd 'a-z0-9_\n-' | grep -x -- "${anchor:-.*}" > /dev/null; } ||
                 fail "$page links to $target${anchor:+#$anchor}, which does not exist"
         done < <(grep -o '](\([^)#:]*\)\(#[^)]*\)\?)' "$page" | sed 's/^](\(.*\))$/\1/')
     done
